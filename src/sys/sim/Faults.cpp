@@ -1,0 +1,17 @@
+#include "sys/sim/Faults.h"
+
+namespace sys::sim {
+
+void Faults::Fail(const std::string& op, std::uint32_t error, int count) {
+    m_plans[op] = Plan{error, count};
+}
+
+std::uint32_t Faults::Take(const std::string& op) {
+    auto it = m_plans.find(op);
+    if (it == m_plans.end()) return 0;
+    std::uint32_t error = it->second.error;
+    if (it->second.remaining > 0 && --it->second.remaining == 0) m_plans.erase(it);
+    return error;
+}
+
+}  // namespace sys::sim

@@ -1,0 +1,125 @@
+#include "sys/sim/SimFileSystem.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "sys/sim/WinText.h"
+
+namespace sys::sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Split(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : path) {
+        if (c == '\\' || c == '/') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    return parts;
+}
+
+bool HasDrive(const std::string& path) { return path.size() >= 2 && path[1] == ':'; }
+
+}  // namespace
+
+std::string SimFileSystem::FullPath(const std::string& path) const {
+    std::string joined;
+    if (HasDrive(path)) {
+        joined = path;
+    } else if (!path.empty() && (path[0] == '\\' || path[0] == '/')) {
+        joined = currentDir.substr(0, 2) + path;
+    } else {
+        joined = currentDir + "\\" + path;
+    }
+    std::vector<std::string> parts = Split(joined.substr(2));
+    std::vector<std::string> out;
+    for (const std::string& p : parts) {
+        if (p == ".") continue;
+        if (p == "..") {
+            if (!out.empty()) out.pop_back();
+            continue;
+        }
+        out.push_back(p);
+    }
+    std::string full = FoldCase(joined.substr(0, 2));
+    for (const std::string& p : out) full += "\\" + p;
+    if (out.empty()) full += "\\";
+    return full;
+}
+
+void SimFileSystem::Mount(const std::string& windowsFolder, const std::string& hostFolder) {
+    std::string key = FoldCase(FullPath(windowsFolder));
+    if (key.size() > 3 && key.back() == '\\') key.pop_back();
+    m_mounts.emplace_back(key, hostFolder);
+}
+
+std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) const {
+    std::string folded = FoldCase(fullPath);
+    for (const auto& [folder, host] : m_mounts) {
+        std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+        if (folded.compare(0, prefix.size(), prefix) != 0) continue;
+        // Walk the host folder segment by segment, matching names without case.
+        fs::path cur = host;
+        bool found = true;
+        for (const std::string& seg : Split(fullPath.substr(prefix.size()))) {
+            bool matched = false;
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(cur, ec)) {
+                if (EqualNoCase(entry.path().filename().string(), seg)) {
+                    cur = entry.path();
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) {
+                found = false;
+                break;
+            }
+        }
+        std::error_code ec;
+        if (found && fs::is_regular_file(cur, ec)) return cur.string();
+    }
+    return std::nullopt;
+}
+
+void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    std::string full = FullPath(path);
+    m_files[FoldCase(full)] = File{full, bytes};
+}
+
+bool SimFileSystem::ReadFile(const std::string& path, std::string* bytes) const {
+    std::string full = FullPath(path);
+    auto it = m_files.find(FoldCase(full));
+    if (it != m_files.end()) {
+        *bytes = it->second.bytes;
+        return true;
+    }
+    std::optional<std::string> host = HostFile(full);
+    if (!host) return false;
+    std::ifstream in(*host, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    *bytes = ss.str();
+    return true;
+}
+
+bool SimFileSystem::Exists(const std::string& path) const {
+    std::string full = FullPath(path);
+    return m_files.count(FoldCase(full)) != 0 || HostFile(full).has_value();
+}
+
+bool SimFileSystem::RemoveFile(const std::string& path) {
+    return m_files.erase(FoldCase(FullPath(path))) != 0;
+}
+
+}  // namespace sys::sim

@@ -1,0 +1,23 @@
+// Profile files of the simulated machine, read with the rules of
+// GetPrivateProfileStringA.
+#pragma once
+
+#include "sys/Platform.h"
+#include "sys/sim/Faults.h"
+#include "sys/sim/SimFileSystem.h"
+
+namespace sys::sim {
+
+class SimProfile final : public IProfile {
+public:
+    SimProfile(SimFileSystem& files, Faults& faults) : m_files(files), m_faults(faults) {}
+
+    std::uint32_t GetPrivateString(const char* section, const char* key, const char* def, char* buffer,
+                                   std::uint32_t size, const char* file) override;
+
+private:
+    SimFileSystem& m_files;
+    Faults& m_faults;
+};
+
+}  // namespace sys::sim

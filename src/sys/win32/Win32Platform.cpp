@@ -1,0 +1,95 @@
+#include "sys/win32/Win32Platform.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace sys::win32 {
+
+// The seam's records have the Win32 layouts.
+static_assert(sizeof(DevMode) == offsetof(DEVMODEA, dmPanningWidth), "DevMode size");
+static_assert(offsetof(DevMode, dmSpecVersion) == offsetof(DEVMODEA, dmSpecVersion), "DevMode");
+static_assert(offsetof(DevMode, dmDriverExtra) == offsetof(DEVMODEA, dmDriverExtra), "DevMode");
+static_assert(offsetof(DevMode, dmFields) == offsetof(DEVMODEA, dmFields), "DevMode");
+static_assert(offsetof(DevMode, dmOrientation) == offsetof(DEVMODEA, dmOrientation), "DevMode");
+static_assert(offsetof(DevMode, dmPrintQuality) == offsetof(DEVMODEA, dmPrintQuality), "DevMode");
+static_assert(offsetof(DevMode, dmColor) == offsetof(DEVMODEA, dmColor), "DevMode");
+static_assert(offsetof(DevMode, dmCollate) == offsetof(DEVMODEA, dmCollate), "DevMode");
+static_assert(offsetof(DevMode, dmFormName) == offsetof(DEVMODEA, dmFormName), "DevMode");
+static_assert(offsetof(DevMode, dmLogPixels) == offsetof(DEVMODEA, dmLogPixels), "DevMode");
+static_assert(offsetof(DevMode, dmNup) == offsetof(DEVMODEA, dmNup), "DevMode");
+static_assert(offsetof(DevMode, dmICMMethod) == offsetof(DEVMODEA, dmICMMethod), "DevMode");
+static_assert(offsetof(DevMode, dmDitherType) == offsetof(DEVMODEA, dmDitherType), "DevMode");
+static_assert(offsetof(DevMode, dmReserved2) == offsetof(DEVMODEA, dmReserved2), "DevMode");
+static_assert(sizeof(Dcb) == sizeof(DCB), "Dcb size");
+static_assert(offsetof(Dcb, BaudRate) == offsetof(DCB, BaudRate), "Dcb");
+static_assert(offsetof(Dcb, wReserved) == offsetof(DCB, wReserved), "Dcb");
+static_assert(offsetof(Dcb, ByteSize) == offsetof(DCB, ByteSize), "Dcb");
+static_assert(offsetof(Dcb, StopBits) == offsetof(DCB, StopBits), "Dcb");
+static_assert(offsetof(Dcb, EvtChar) == offsetof(DCB, EvtChar), "Dcb");
+static_assert(offsetof(Dcb, wReserved1) == offsetof(DCB, wReserved1), "Dcb");
+
+namespace {
+HKEY H(RegHandle h) { return reinterpret_cast<HKEY>(h); }
+}  // namespace
+
+long Win32Registry::OpenKey(RegHandle root, const char* path, RegHandle* out) {
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExA(H(root), path, 0, KEY_ALL_ACCESS, &key);
+    *out = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(key) : 0;
+    return rc;
+}
+
+long Win32Registry::CreateKey(RegHandle root, const char* path, const char* cls, RegHandle* out) {
+    HKEY key = nullptr;
+    LONG rc = RegCreateKeyExA(H(root), path, 0, const_cast<char*>(cls), REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    *out = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(key) : 0;
+    return rc;
+}
+
+long Win32Registry::CloseKey(RegHandle key) { return RegCloseKey(H(key)); }
+
+long Win32Registry::DeleteKey(RegHandle root, const char* path) { return RegDeleteKeyA(H(root), path); }
+
+long Win32Registry::QueryValue(RegHandle key, const char* name, std::uint32_t* type, void* data,
+                               std::uint32_t* size) {
+    DWORD t = 0;
+    DWORD s = size ? *size : 0;
+    LONG rc = RegQueryValueExA(H(key), name, nullptr, type ? &t : nullptr, static_cast<BYTE*>(data),
+                               size ? &s : nullptr);
+    if (type) *type = t;
+    if (size) *size = s;
+    return rc;
+}
+
+long Win32Registry::SetValue(RegHandle key, const char* name, std::uint32_t type, const void* data,
+                             std::uint32_t size) {
+    return RegSetValueExA(H(key), name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+long Win32Registry::EnumValue(RegHandle key, std::uint32_t index, char* name, std::uint32_t* nameLen,
+                              std::uint32_t* type) {
+    DWORD len = *nameLen;
+    DWORD t = 0;
+    LONG rc = RegEnumValueA(H(key), index, name, &len, nullptr, type ? &t : nullptr, nullptr, nullptr);
+    *nameLen = len;
+    if (type) *type = t;
+    return rc;
+}
+
+std::uint32_t Win32Profile::GetPrivateString(const char* section, const char* key, const char* def,
+                                             char* buffer, std::uint32_t size, const char* file) {
+    return GetPrivateProfileStringA(section, key, def, buffer, size, file);
+}
+
+std::uint32_t Win32Files::GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    SetLastError(0);
+    DWORD n = GetModuleFileNameA(nullptr, buffer, size);
+    *error = GetLastError();
+    // Windows 2000 leaves a cut path without a terminator.
+    if (size > 0 && n >= size) buffer[size - 1] = '\0';
+    return n;
+}
+
+}  // namespace sys::win32

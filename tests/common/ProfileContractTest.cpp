@@ -1,0 +1,124 @@
+// How GetPrivateProfileStringA reads a file: the rules the configuration
+// readers rely on.  Run against the simulated machine and under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/TestMachine.h"
+
+namespace {
+
+class ProfileContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_machine = TestMachine::Create();
+        m_file = m_machine->TempDir() + "\\test.ini";
+    }
+
+    void Write(const std::string& text) { m_machine->WriteFile(m_file, text); }
+
+    // The value and the count returned, as "value|count".
+    std::string Get(const char* section, const char* key, const char* def = "DEF", unsigned size = 256,
+                    const std::string* file = nullptr) {
+        std::string buffer(size + 1, '\x7f');
+        unsigned n = m_machine->platform().profile.GetPrivateString(section, key, def, &buffer[0], size,
+                                                                    (file ? *file : m_file).c_str());
+        return std::string(buffer.c_str()) + "|" + std::to_string(n);
+    }
+
+    std::unique_ptr<TestMachine> m_machine;
+    std::string m_file;
+};
+
+TEST_F(ProfileContract, SectionAndKeyNamesIgnoreCase) {
+    Write("[Model.PORT]\r\nBaudRate=9600\r\n");
+    EXPECT_EQ(Get("model.port", "BAUDRATE"), "9600|4");
+    EXPECT_EQ(Get("MODEL.PORT", "baudrate"), "9600|4");
+}
+
+TEST_F(ProfileContract, BlanksAroundNamesAndValuesAreTrimmed) {
+    Write("[  Sec  ]\r\n  Key \t=   two  words  \t\r\nTab=\tx\r\n");
+    EXPECT_EQ(Get("Sec", "Key"), "two  words|10");
+    EXPECT_EQ(Get(" Sec ", " Key "), "two  words|10");
+    EXPECT_EQ(Get("Sec", "Tab"), "x|1");
+}
+
+TEST_F(ProfileContract, MatchingQuotesAroundAValueAreRemoved) {
+    Write("[S]\r\ndq=\"quoted value\"\r\nsq='single'\r\none=\"open\r\nlone=\"\r\nempty=\"\"\r\nmixed=\"x'\r\n");
+    EXPECT_EQ(Get("S", "dq"), "quoted value|12");
+    EXPECT_EQ(Get("S", "sq"), "single|6");
+    EXPECT_EQ(Get("S", "one"), "\"open|5");
+    EXPECT_EQ(Get("S", "lone"), "\"|1");
+    EXPECT_EQ(Get("S", "empty"), "|0");
+    EXPECT_EQ(Get("S", "mixed"), "\"x'|3");
+}
+
+TEST_F(ProfileContract, SemicolonsAreNotInlineComments) {
+    Write("[S]\r\na=1 ; note\r\n;hidden=yes\r\n");
+    EXPECT_EQ(Get("S", "a"), "1 ; note|8");
+    EXPECT_EQ(Get("S", ";hidden"), "yes|3");
+}
+
+TEST_F(ProfileContract, OnlyTheFirstSectionAndTheFirstKeyOfANameCount) {
+    Write("[S]\r\na=1\r\na=2\r\n[Other]\r\nb=9\r\n[s]\r\na=3\r\nc=4\r\n");
+    EXPECT_EQ(Get("S", "a"), "1|1");
+    EXPECT_EQ(Get("S", "c"), "DEF|3");
+    EXPECT_EQ(Get("Other", "b"), "9|1");
+}
+
+TEST_F(ProfileContract, MissingThingsGiveTheDefaultButAnEmptyValueDoesNot) {
+    Write("[S]\r\nflag\r\nempty=\r\n");
+    const std::string missing = m_machine->TempDir() + "\\missing.ini";
+    EXPECT_EQ(Get("S", "x", "0", 256, &missing), "0|1");
+    EXPECT_EQ(Get("Nope", "x", "0"), "0|1");
+    EXPECT_EQ(Get("S", "x", "0"), "0|1");
+    EXPECT_EQ(Get("S", "flag", "0"), "0|1");
+    EXPECT_EQ(Get("S", "empty", "0"), "|0");
+    EXPECT_EQ(Get("", "flag", "0"), "0|1");
+    EXPECT_EQ(Get("S", "", "0"), "0|1");
+}
+
+TEST_F(ProfileContract, TheDefaultIsTrimmedAtTheEndAndMayBeNull) {
+    Write("[S]\r\n");
+    EXPECT_EQ(Get("S", "x", "a b  "), "a b|3");
+    EXPECT_EQ(Get("S", "x", nullptr), "|0");
+}
+
+TEST_F(ProfileContract, AValueLongerThanTheBufferIsCut) {
+    Write("[S]\r\nv=abcdef\r\n");
+    EXPECT_EQ(Get("S", "v", "0", 7), "abcdef|6");
+    EXPECT_EQ(Get("S", "v", "0", 4), "abc|3");
+    EXPECT_EQ(Get("S", "v", "0", 1), "|0");
+    EXPECT_EQ(Get("S", "missing", "default", 4), "def|3");
+}
+
+TEST_F(ProfileContract, LineEndingsAndLongLines) {
+    const std::string longValue(3000, 'x');
+    Write("[S]\ra=cr\rb=" + longValue + "\nc=lf\n");
+    EXPECT_EQ(Get("S", "a"), "cr|2");
+    EXPECT_EQ(Get("S", "c"), "lf|2");
+    EXPECT_EQ(Get("S", "b", "0", 4000), longValue + "|3000");
+}
+
+TEST_F(ProfileContract, TwoByteCharactersAreReturnedAsStored) {
+    // "打印机" in code page 936.
+    const std::string gbk = "\xB4\xF2\xD3\xA1\xBB\xFA";
+    Write("[S]\r\nname=" + gbk + "\r\n");
+    EXPECT_EQ(Get("S", "name"), gbk + "|6");
+}
+
+TEST_F(ProfileContract, ABareFileNameMeansTheWindowsDirectory) {
+    const std::string name = "instalix-contract-" + std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000) +
+                             ".ini";
+    m_machine->WriteFile(m_machine->WindowsDir() + "\\" + name, "[S]\r\nk=windir\r\n");
+    EXPECT_EQ(Get("S", "k", "0", 256, &name), "windir|6");
+}
+
+TEST_F(ProfileContract, FileNamesIgnoreCase) {
+    const std::string dir = m_machine->TempDir();
+    m_machine->WriteFile(dir + "\\SETUP_LABLE.INI", "[S]\r\nk=found\r\n");
+    const std::string lower = dir + "\\setup_lable.ini";
+    EXPECT_EQ(Get("S", "k", "0", 256, &lower), "found|5");
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+// The shared suites on the host run against the simulated machine.
+#include <gtest/gtest.h>
+
+#include "common/TestMachine.h"
+#include "sys/ProgramPathOverride.h"
+#include "sys/sim/SimMachine.h"
+
+namespace {
+
+class SimTestMachine final : public TestMachine {
+public:
+    sys::Platform platform() override { return m_sim.platform(); }
+    bool IsSimulated() const override { return true; }
+    std::string TempDir() override { return "C:\\TEMP\\T" + std::to_string(++m_dirs); }
+    std::string WindowsDir() override { return m_sim.fs.windowsDir; }
+    void WriteFile(const std::string& path, const std::string& bytes) override { m_sim.fs.WriteFile(path, bytes); }
+    void SetProgramPath(const std::string& path) override { m_sim.files.programPath = path; }
+    std::string ScratchKey() override { return "Software\\InstalixTest\\K" + std::to_string(++m_keys); }
+
+private:
+    sys::sim::SimMachine m_sim;
+    int m_dirs = 0;
+    int m_keys = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TestMachine> TestMachine::Create() { return std::make_unique<SimTestMachine>(); }
