@@ -23,7 +23,7 @@ std::string ProgramDirectory(sys::IFiles& files) {
     for (std::uint32_t size = 260; size <= 65536; size *= 2) {
         std::vector<char> buffer(size, '\0');
         std::uint32_t error = 0;
-        std::uint32_t n = files.GetModuleFileName(buffer.data(), size, &error);
+        std::uint32_t n = files.ModuleFileName(buffer.data(), size, &error);
         if (n == 0) return std::string();
         if (n < size - 1) {
             std::string path(buffer.data(), n);

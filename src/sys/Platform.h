@@ -100,7 +100,7 @@ public:
     // does not fit is cut to size - 1 characters and size is returned, as on
     // Windows XP and later (older systems may leave no terminator; the
     // adapter always terminates).  0 on failure, with the error in *error.
-    virtual std::uint32_t GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
+    virtual std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
 };
 
 // Everything the core may ask of the operating system, by reference.

@@ -4,7 +4,7 @@
 
 namespace sys {
 
-std::uint32_t ProgramPathOverride::GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
+std::uint32_t ProgramPathOverride::ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
     (void)m_inner;
     *error = 0;
     if (size == 0) {

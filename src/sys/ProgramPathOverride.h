@@ -14,7 +14,7 @@ public:
     ProgramPathOverride(IFiles& inner, std::string programPath)
         : m_inner(inner), m_programPath(std::move(programPath)) {}
 
-    std::uint32_t GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
     void SetPath(std::string programPath) { m_programPath = std::move(programPath); }
 
 private:

@@ -4,7 +4,7 @@
 
 namespace sys::sim {
 
-std::uint32_t SimFiles::GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
+std::uint32_t SimFiles::ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
     *error = m_faults.Take("GetModuleFileNameA");
     if (*error) return 0;
     if (size == 0) {

@@ -12,7 +12,7 @@ class SimFiles final : public IFiles {
 public:
     explicit SimFiles(Faults& faults) : m_faults(faults) {}
 
-    std::uint32_t GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
 
     // Full path of the running program.
     std::string programPath = "D:\\instalix.exe";

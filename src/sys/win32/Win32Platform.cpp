@@ -83,7 +83,7 @@ std::uint32_t Win32Profile::GetPrivateString(const char* section, const char* ke
     return GetPrivateProfileStringA(section, key, def, buffer, size, file);
 }
 
-std::uint32_t Win32Files::GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
+std::uint32_t Win32Files::ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) {
     SetLastError(0);
     DWORD n = GetModuleFileNameA(nullptr, buffer, size);
     *error = GetLastError();

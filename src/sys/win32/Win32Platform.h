@@ -27,7 +27,7 @@ public:
 
 class Win32Files final : public IFiles {
 public:
-    std::uint32_t GetModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
 };
 
 // The adapters of the running system, bundled.
