@@ -1,6 +1,6 @@
 // Presents another path as the running program's own, so that the
 // configuration is read from a package folder of the caller's choosing
-// (the package authors' tool, the tests).  Everything else passes through.
+// (the package authors' tool, the tests).
 #pragma once
 
 #include <string>
@@ -11,15 +11,18 @@ namespace sys {
 
 class ProgramPathOverride final : public IFiles {
 public:
-    ProgramPathOverride(IFiles& inner, std::string programPath)
-        : m_inner(inner), m_programPath(std::move(programPath)) {}
+    explicit ProgramPathOverride(std::string programPath) : m_programPath(std::move(programPath)) {}
 
     std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
     void SetPath(std::string programPath) { m_programPath = std::move(programPath); }
 
 private:
-    IFiles& m_inner;
     std::string m_programPath;
 };
+
+// Copies a program path into a caller's buffer the way GetModuleFileNameA
+// does: a path that does not fit is cut to size - 1 characters and size is
+// returned with ERROR_INSUFFICIENT_BUFFER.
+std::uint32_t CopyModulePath(const std::string& path, char* buffer, std::uint32_t size, std::uint32_t* error);
 
 }  // namespace sys

@@ -40,7 +40,7 @@ void MakeDirs(const std::string& path) {
 
 class Win32TestMachine final : public TestMachine {
 public:
-    Win32TestMachine() : m_files(m_real_files, "") {
+    Win32TestMachine() : m_files("") {
         char tmp[MAX_PATH];
         GetTempPathA(MAX_PATH, tmp);
         m_root = std::string(tmp) + "instalix-test-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -91,7 +91,6 @@ private:
     static int s_count;
     sys::win32::Win32Registry m_registry;
     sys::win32::Win32Profile m_profile;
-    sys::win32::Win32Files m_real_files;
     sys::ProgramPathOverride m_files;
     std::vector<std::string> m_written;
     std::string m_root;
