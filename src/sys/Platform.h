@@ -101,7 +101,30 @@ public:
     // Windows XP and later (older systems may leave no terminator; the
     // adapter always terminates).  0 on failure, with the error in *error.
     virtual std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
+
+    // GetCurrentDirectoryA, GetSystemDirectoryA, GetWindowsDirectoryA: the
+    // length copied without the terminator; when the buffer is too small,
+    // the size needed with the terminator and nothing copied; 0 on failure.
+    virtual std::uint32_t CurrentDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
+    virtual std::uint32_t SystemDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
+    virtual std::uint32_t WindowsDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
+
+    // CopyFileA(source, destination, failIfExists).
+    virtual bool Copy(const char* source, const char* destination, bool failIfExists, std::uint32_t* error) = 0;
+    // SetFileAttributesA / GetFileAttributesA (kInvalidFileAttributes on failure).
+    virtual bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) = 0;
+    virtual std::uint32_t GetAttributes(const char* path, std::uint32_t* error) = 0;
+    // CreateFileA(path, no access, share read and write, OPEN_EXISTING) and
+    // CloseHandle: whether the file could be opened.
+    virtual bool OpenExisting(const char* path, std::uint32_t* error) = 0;
 };
+
+constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
+constexpr std::uint32_t kFileAttributeHidden = 0x02;
+constexpr std::uint32_t kFileAttributeSystem = 0x04;
+constexpr std::uint32_t kFileAttributeDirectory = 0x10;
+constexpr std::uint32_t kFileAttributeArchive = 0x20;
+constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
 // Everything the core may ask of the operating system, by reference.
 struct Platform {

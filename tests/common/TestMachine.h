@@ -24,6 +24,11 @@ public:
     // Creates or replaces a file with exactly these bytes; files outside
     // TempDir are removed again when the machine is destroyed.
     virtual void WriteFile(const std::string& path, const std::string& bytes) = 0;
+    // The bytes of a file, or "<missing>".
+    virtual std::string ReadFile(const std::string& path) = 0;
+    // Keeps a file open without any sharing until the machine is destroyed,
+    // as the spooler holds a driver file it has loaded.
+    virtual void HoldOpen(const std::string& path) = 0;
     virtual void SetProgramPath(const std::string& path) = 0;
     // A registry key under HKEY_CURRENT_USER that belongs to this test and is
     // deleted with everything below it when the machine is destroyed.

@@ -11,7 +11,16 @@ class SimTestMachine final : public TestMachine {
 public:
     sys::Platform platform() override { return m_sim.platform(); }
     bool IsSimulated() const override { return true; }
-    std::string TempDir() override { return "C:\\TEMP\\T" + std::to_string(++m_dirs); }
+    std::string TempDir() override {
+        std::string dir = "C:\\TEMP\\T" + std::to_string(++m_dirs);
+        m_sim.fs.MakeDir(dir);
+        return dir;
+    }
+    std::string ReadFile(const std::string& path) override {
+        std::string bytes;
+        return m_sim.fs.ReadFile(path, &bytes) ? bytes : "<missing>";
+    }
+    void HoldOpen(const std::string& path) override { m_sim.fs.HoldOpen(path); }
     std::string WindowsDir() override { return m_sim.fs.windowsDir; }
     void WriteFile(const std::string& path, const std::string& bytes) override { m_sim.fs.WriteFile(path, bytes); }
     void SetProgramPath(const std::string& path) override { m_sim.files.programPath = path; }

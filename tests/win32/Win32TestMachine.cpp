@@ -40,7 +40,7 @@ void MakeDirs(const std::string& path) {
 
 class Win32TestMachine final : public TestMachine {
 public:
-    Win32TestMachine() : m_files("") {
+    Win32TestMachine() : m_files(m_realFiles, "") {
         char tmp[MAX_PATH];
         GetTempPathA(MAX_PATH, tmp);
         m_root = std::string(tmp) + "instalix-test-" + std::to_string(GetCurrentProcessId()) + "-" +
@@ -51,6 +51,7 @@ public:
         SetProgramPath(m_root + "\\instalix.exe");
     }
     ~Win32TestMachine() override {
+        for (HANDLE h : m_held) CloseHandle(h);
         for (const std::string& f : m_written) DeleteFileA(f.c_str());
         RemoveTree(m_root);
         RegDeleteTreeA(HKEY_CURRENT_USER, m_keyRoot.c_str());
@@ -78,6 +79,21 @@ public:
         WriteFile_(h, bytes, &written);
         CloseHandle(h);
     }
+    std::string ReadFile(const std::string& path) override {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return "<missing>";
+        std::string bytes;
+        char buf[4096];
+        DWORD got = 0;
+        while (::ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+        CloseHandle(h);
+        return bytes;
+    }
+    void HoldOpen(const std::string& path) override {
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+        m_held.push_back(h);
+    }
     void SetProgramPath(const std::string& path) override {
         m_files.SetPath(path);
     }
@@ -91,8 +107,10 @@ private:
     static int s_count;
     sys::win32::Win32Registry m_registry;
     sys::win32::Win32Profile m_profile;
+    sys::win32::Win32Files m_realFiles;
     sys::ProgramPathOverride m_files;
     std::vector<std::string> m_written;
+    std::vector<HANDLE> m_held;
     std::string m_root;
     std::string m_keyRoot;
     int m_dirs = 0;

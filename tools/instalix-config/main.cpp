@@ -51,13 +51,13 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     sys::win32::Win32Platform real;
     sys::Platform base = real.platform();
-    sys::ProgramPathOverride files(folder + "\\instalix.exe");
+    sys::ProgramPathOverride files(base.files, folder + "\\instalix.exe");
 #else
     // The package folder appears as drive D: of the simulated machine.
     sys::sim::SimMachine machine;
     machine.fs.Mount("D:\\", folder);
     sys::Platform base = machine.platform();
-    sys::ProgramPathOverride files("D:\\instalix.exe");
+    sys::ProgramPathOverride files(base.files, "D:\\instalix.exe");
 #endif
     sys::Platform platform{base.registry, base.profile, files};
     int rc = DumpConfiguration(platform, request, stdout);

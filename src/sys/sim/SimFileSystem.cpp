@@ -91,9 +91,77 @@ std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) 
     return std::nullopt;
 }
 
+std::string SimFileSystem::FoldedPath(const std::string& path) const { return FoldCase(FullPath(path)); }
+
 void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
-    m_files[FoldCase(full)] = File{full, bytes};
+    MakeDir(full.substr(0, full.rfind('\\')));
+    auto it = m_files.find(FoldCase(full));
+    std::uint32_t attributes = it != m_files.end() ? it->second.attributes : 0x20u;
+    m_files[FoldCase(full)] = File{full, bytes, attributes};
+}
+
+void SimFileSystem::MakeDir(const std::string& path) {
+    std::string full = FoldedPath(path);
+    for (std::size_t i = 3; i <= full.size(); ++i)
+        if (i == full.size() || full[i] == '\\') m_dirs.insert(full.substr(0, i));
+}
+
+bool SimFileSystem::DirExists(const std::string& path) const {
+    std::string full = FoldedPath(path);
+    if (full.size() <= 3) return true;  // a drive's root
+    if (m_dirs.count(full)) return true;
+    for (const auto& [folder, host] : m_mounts) {
+        if (full == folder) return true;
+        std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+        if (full.compare(0, prefix.size(), prefix) != 0) continue;
+        fs::path cur = host;
+        bool found = true;
+        for (const std::string& seg : Split(full.substr(prefix.size()))) {
+            bool matched = false;
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(cur, ec)) {
+                if (EqualNoCase(entry.path().filename().string(), seg)) {
+                    cur = entry.path();
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) {
+                found = false;
+                break;
+            }
+        }
+        std::error_code ec;
+        if (found && fs::is_directory(cur, ec)) return true;
+    }
+    return false;
+}
+
+std::optional<std::uint32_t> SimFileSystem::Attributes(const std::string& path) const {
+    std::string folded = FoldedPath(path);
+    auto it = m_files.find(folded);
+    if (it != m_files.end()) return it->second.attributes;
+    if (HostFile(FullPath(path))) {
+        auto a = m_hostAttributes.find(folded);
+        return a != m_hostAttributes.end() ? a->second : 0x20u;
+    }
+    if (DirExists(path)) return 0x10u;
+    return std::nullopt;
+}
+
+bool SimFileSystem::SetAttributes(const std::string& path, std::uint32_t attributes) {
+    std::string folded = FoldedPath(path);
+    auto it = m_files.find(folded);
+    if (it != m_files.end()) {
+        it->second.attributes = attributes;
+        return true;
+    }
+    if (HostFile(FullPath(path))) {
+        m_hostAttributes[folded] = attributes;
+        return true;
+    }
+    return false;
 }
 
 bool SimFileSystem::ReadFile(const std::string& path, std::string* bytes) const {

@@ -4,7 +4,9 @@
 // the host file).
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,27 +19,43 @@ public:
     std::string windowsDir = "C:\\WINDOWS";
     // Folder that relative paths start from.
     std::string currentDir = "C:\\";
+    std::string systemDir = "C:\\WINDOWS\\system32";
 
     void Mount(const std::string& windowsFolder, const std::string& hostFolder);
     void WriteFile(const std::string& path, const std::string& bytes);
     bool ReadFile(const std::string& path, std::string* bytes) const;
     bool Exists(const std::string& path) const;
     bool RemoveFile(const std::string& path);
+    // Creates a folder and the folders above it.
+    void MakeDir(const std::string& path);
+    bool DirExists(const std::string& path) const;
+    // Attributes of a file or folder; empty when there is none.
+    std::optional<std::uint32_t> Attributes(const std::string& path) const;
+    bool SetAttributes(const std::string& path, std::uint32_t attributes);
+    // A file held open by someone without sharing (the spooler, say).
+    void HoldOpen(const std::string& path) { m_held.insert(FoldedPath(path)); }
+    void Release(const std::string& path) { m_held.erase(FoldedPath(path)); }
+    bool IsHeld(const std::string& path) const { return m_held.count(FoldedPath(path)) != 0; }
 
     // The full path of `path` in a canonical form: drive and segments, "."
     // and ".." resolved, relative paths taken from currentDir, original case.
     std::string FullPath(const std::string& path) const;
 
 private:
+    std::string FoldedPath(const std::string& path) const;
     // The host file behind a mounted Windows path, if there is one.
     std::optional<std::string> HostFile(const std::string& fullPath) const;
 
     struct File {
         std::string path;
         std::string bytes;
+        std::uint32_t attributes;
     };
     std::map<std::string, File> m_files;  // by folded full path
     std::vector<std::pair<std::string, std::string>> m_mounts;  // folded Windows folder, host folder
+    std::set<std::string> m_dirs;                               // folded folders made
+    std::map<std::string, std::uint32_t> m_hostAttributes;      // attributes given to mounted files
+    std::set<std::string> m_held;
 };
 
 }  // namespace sys::sim

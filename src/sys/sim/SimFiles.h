@@ -5,19 +5,31 @@
 
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
+#include "sys/sim/SimFileSystem.h"
 
 namespace sys::sim {
 
 class SimFiles final : public IFiles {
 public:
-    explicit SimFiles(Faults& faults) : m_faults(faults) {}
+    SimFiles(SimFileSystem& fs, Faults& faults) : m_fs(fs), m_faults(faults) {}
 
     std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t CurrentDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t SystemDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t WindowsDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    bool Copy(const char* source, const char* destination, bool failIfExists, std::uint32_t* error) override;
+    bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
+    std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override;
+    bool OpenExisting(const char* path, std::uint32_t* error) override;
 
     // Full path of the running program.
     std::string programPath = "D:\\instalix.exe";
 
 private:
+    // ERROR_FILE_NOT_FOUND when the folder exists, else ERROR_PATH_NOT_FOUND.
+    std::uint32_t MissingError(const std::string& path) const;
+
+    SimFileSystem& m_fs;
     Faults& m_faults;
 };
 

@@ -13,7 +13,7 @@ namespace sys::sim {
 
 class SimMachine {
 public:
-    SimMachine() : registry(faults), profile(fs, faults), files(faults) {}
+    SimMachine() : registry(faults), profile(fs, faults), files(fs, faults) {}
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
 

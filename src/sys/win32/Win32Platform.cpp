@@ -92,4 +92,54 @@ std::uint32_t Win32Files::ModuleFileName(char* buffer, std::uint32_t size, std::
     return n;
 }
 
+std::uint32_t Win32Files::CurrentDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    SetLastError(0);
+    DWORD n = GetCurrentDirectoryA(size, buffer);
+    *error = GetLastError();
+    return n;
+}
+
+std::uint32_t Win32Files::SystemDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    SetLastError(0);
+    UINT n = GetSystemDirectoryA(buffer, size);
+    *error = GetLastError();
+    return n;
+}
+
+std::uint32_t Win32Files::WindowsDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    SetLastError(0);
+    UINT n = GetWindowsDirectoryA(buffer, size);
+    *error = GetLastError();
+    return n;
+}
+
+bool Win32Files::Copy(const char* source, const char* destination, bool failIfExists, std::uint32_t* error) {
+    BOOL ok = CopyFileA(source, destination, failIfExists ? TRUE : FALSE);
+    *error = ok ? 0 : GetLastError();
+    return ok != FALSE;
+}
+
+bool Win32Files::SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) {
+    BOOL ok = SetFileAttributesA(path, attributes);
+    *error = ok ? 0 : GetLastError();
+    return ok != FALSE;
+}
+
+std::uint32_t Win32Files::GetAttributes(const char* path, std::uint32_t* error) {
+    DWORD a = GetFileAttributesA(path);
+    *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+    return a;
+}
+
+bool Win32Files::OpenExisting(const char* path, std::uint32_t* error) {
+    HANDLE h = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
+    CloseHandle(h);
+    *error = 0;
+    return true;
+}
+
 }  // namespace sys::win32

@@ -28,6 +28,13 @@ public:
 class Win32Files final : public IFiles {
 public:
     std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t CurrentDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t SystemDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    std::uint32_t WindowsDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override;
+    bool Copy(const char* source, const char* destination, bool failIfExists, std::uint32_t* error) override;
+    bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
+    std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override;
+    bool OpenExisting(const char* path, std::uint32_t* error) override;
 };
 
 // The adapters of the running system, bundled.
