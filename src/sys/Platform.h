@@ -9,6 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "sys/Types.h"
 
@@ -126,11 +129,144 @@ constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
+// Handles of the spooler and of the service control manager; 0 is none.
+using PrinterHandle = std::uintptr_t;
+using ServiceHandle = std::uintptr_t;
+
+// The print spooler on the local machine (no server name anywhere).  Each
+// method is one winspool call; on failure *error holds GetLastError().
+class ISpooler {
+public:
+    virtual ~ISpooler() = default;
+
+    // AddPrinterA(NULL, level, info); the handle is closed by ClosePrinter.
+    virtual bool AddPrinterA(const PrinterInfo2& info, std::uint32_t level, PrinterHandle* handle,
+                            std::uint32_t* error) = 0;
+    virtual bool ClosePrinter(PrinterHandle handle, std::uint32_t* error) = 0;
+    // AddPrinterDriverA(NULL, 3, info).
+    virtual bool AddPrinterDriverA(const DriverInfo3& info, std::uint32_t* error) = 0;
+    // AddMonitorA(NULL, 2, info).
+    virtual bool AddMonitorA(const MonitorInfo2& info, std::uint32_t* error) = 0;
+    // AddPrintProcessorA(NULL, environment, pathName, processorName).
+    virtual bool AddPrintProcessorA(const std::optional<std::string>& environment, const char* pathName,
+                                   const char* processorName, std::uint32_t* error) = 0;
+    // EnumPortsA(NULL, 1, buffer of bufferSize bytes, ...): the port names
+    // on success; *needed is the size the spooler asked for.  A buffer that
+    // cannot be allocated fails with ERROR_NOT_ENOUGH_MEMORY.
+    virtual bool EnumPortsA(std::uint32_t bufferSize, std::vector<std::string>* ports, std::uint32_t* needed,
+                           std::uint32_t* error) = 0;
+    // GetPrinterDriverDirectoryA / GetPrintProcessorDirectoryA(NULL, NULL
+    // environment, 1, ...): the directory of the running system.
+    virtual bool PrinterDriverDirectory(std::string* directory, std::uint32_t* error) = 0;
+    virtual bool PrintProcessorDirectory(std::string* directory, std::uint32_t* error) = 0;
+    // OpenPrinterA(name, handle, no defaults).
+    virtual bool OpenPrinterA(const char* name, PrinterHandle* handle, std::uint32_t* error) = 0;
+    // GetPrinterA(handle, 2, buffer of bufferSize bytes, ...): with size 0
+    // only *needed is learnt (and the call fails with 122).
+    virtual bool GetPrinterA(PrinterHandle handle, std::uint32_t bufferSize, PrinterInfo2* info,
+                            std::uint32_t* needed, std::uint32_t* error) = 0;
+    // SetPrinterA(handle, 2, info, 0).
+    virtual bool SetPrinterA(PrinterHandle handle, const PrinterInfo2& info, std::uint32_t* error) = 0;
+
+    enum class DefaultResult { Set, Refused, NoLibrary, NoFunction };
+    // LoadLibraryA("winspool.drv"), GetProcAddress("SetDefaultPrinterA"),
+    // the call and FreeLibrary: older systems lack the function.
+    virtual DefaultResult SetDefaultPrinterA(const char* name, std::uint32_t* error) = 0;
+};
+
+// Service states and the rights the installer asks for.
+enum : std::uint32_t {
+    kServiceStopped = 1,
+    kServiceStartPending = 2,
+    kServiceStopPending = 3,
+    kServiceRunning = 4,
+    kScManagerAllAccess = 0xF003F,
+    kServiceStop = 0x0020,
+    kServiceStart = 0x0010,
+    kServiceQueryStatus = 0x0004,
+    kErrorServiceAlreadyRunning = 1056,
+    kErrorServiceNotActive = 1062,
+};
+
+// The service control manager of the local machine.
+class IServices {
+public:
+    virtual ~IServices() = default;
+
+    // OpenSCManagerA(NULL, NULL, access); 0 on failure.
+    virtual ServiceHandle OpenManager(std::uint32_t access, std::uint32_t* error) = 0;
+    // OpenServiceA(manager, name, access); 0 on failure.
+    virtual ServiceHandle OpenServiceA(ServiceHandle manager, const char* name, std::uint32_t access,
+                                      std::uint32_t* error) = 0;
+    // ControlService(service, SERVICE_CONTROL_STOP, status).
+    virtual bool Stop(ServiceHandle service, std::uint32_t* error) = 0;
+    // StartServiceA(service, 0, NULL).
+    virtual bool Start(ServiceHandle service, std::uint32_t* error) = 0;
+    // QueryServiceStatus: the current state.
+    virtual bool QueryState(ServiceHandle service, std::uint32_t* state, std::uint32_t* error) = 0;
+    virtual bool Close(ServiceHandle handle) = 0;
+};
+
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t build = 0;
+    std::uint32_t platformId = 0;  // 1: Windows 95/98/Me, 2: NT family
+};
+
+// The system's version, time and system-wide effects.
+class ISystem {
+public:
+    virtual ~ISystem() = default;
+
+    // GetVersionExA with OSVERSIONINFOA (size 148).
+    virtual bool Version(OsVersion* version, std::uint32_t* error) = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // ExitWindowsEx(flags, reason).
+    virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason, std::uint32_t* error) = 0;
+    // WriteProfileStringA(section, key, value): WIN.INI.
+    virtual bool WriteProfileStringA(const char* section, const char* key, const char* value,
+                                    std::uint32_t* error) = 0;
+    // GetProfileStringA(section, key, def, buffer, size): WIN.INI.
+    virtual std::uint32_t GetProfileStringA(const char* section, const char* key, const char* def, char* buffer,
+                                           std::uint32_t size) = 0;
+    // SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, section or
+    // NULL, SMTO_NORMAL, timeout, result).
+    virtual void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) = 0;
+};
+
+constexpr std::uint32_t kEwxReboot = 2;
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgAnswer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+// Modal message boxes with the program's base name as caption.
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+
+    // The string-table text `id`, directly followed by `extra` when given.
+    virtual MsgAnswer ShowMessage(int id, const char* extra, MsgButtons buttons, MsgIcon icon) = 0;
+    // A text of the program's own (the fixed English texts, a path).
+    virtual MsgAnswer ShowText(const char* text, MsgButtons buttons, MsgIcon icon) = 0;
+};
+
 // Everything the core may ask of the operating system, by reference.
 struct Platform {
     IRegistry& registry;
     IProfile& profile;
     IFiles& files;
+    ISpooler& spooler;
+    IServices& services;
+    ISystem& system;
+    IMessageBox& messages;
+
+    // The same bundle with another view of the files (a program path of the
+    // caller's choosing, say).
+    Platform WithFiles(IFiles& other) const {
+        return Platform{registry, profile, other, spooler, services, system, messages};
+    }
 };
 
 }  // namespace sys

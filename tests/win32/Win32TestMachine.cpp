@@ -57,7 +57,7 @@ public:
         RegDeleteTreeA(HKEY_CURRENT_USER, m_keyRoot.c_str());
     }
 
-    sys::Platform platform() override { return sys::Platform{m_registry, m_profile, m_files}; }
+    sys::Platform platform() override { return m_real.platform().WithFiles(m_files); }
     bool IsSimulated() const override { return false; }
     std::string TempDir() override {
         std::string dir = m_root + "\\T" + std::to_string(++m_dirs);
@@ -105,8 +105,7 @@ private:
     }
 
     static int s_count;
-    sys::win32::Win32Registry m_registry;
-    sys::win32::Win32Profile m_profile;
+    sys::win32::Win32Platform m_real;
     sys::win32::Win32Files m_realFiles;
     sys::ProgramPathOverride m_files;
     std::vector<std::string> m_written;

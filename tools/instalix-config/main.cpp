@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     sys::Platform base = machine.platform();
     sys::ProgramPathOverride files(base.files, "D:\\instalix.exe");
 #endif
-    sys::Platform platform{base.registry, base.profile, files};
+    sys::Platform platform = base.WithFiles(files);
     int rc = DumpConfiguration(platform, request, stdout);
     if (rc == 2) std::fprintf(stderr, "instalix-config: model '%s' is not in the device list\n", request.model->c_str());
     return rc;

@@ -2,28 +2,46 @@
 // installer touches, each with failure injection.
 #pragma once
 
+#include <string>
+
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
 #include "sys/sim/SimFileSystem.h"
 #include "sys/sim/SimFiles.h"
 #include "sys/sim/SimProfile.h"
 #include "sys/sim/SimRegistry.h"
+#include "sys/sim/SimSpooler.h"
+#include "sys/sim/SimSystem.h"
 
 namespace sys::sim {
 
 class SimMachine {
 public:
-    SimMachine() : registry(faults), profile(fs, faults), files(fs, faults) {}
+    SimMachine()
+        : registry(faults),
+          profile(fs, faults),
+          files(fs, faults),
+          system(fs, registry, faults),
+          services(system, faults),
+          spooler(fs, system, faults) {}
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
 
-    Platform platform() { return Platform{registry, profile, files}; }
+    Platform platform() { return Platform{registry, profile, files, spooler, services, system, messages}; }
+
+    // Sets the version and the folders of one Windows family, as Wine's
+    // prefixes report them: "win98", "nt40", "win2k", "winxp" or "win2003".
+    void SetWindows(const std::string& name);
 
     Faults faults;
     SimFileSystem fs;
     SimRegistry registry;
     SimProfile profile;
     SimFiles files;
+    SimSystem system;
+    SimServices services;
+    SimSpooler spooler;
+    SimMessageBox messages;
 };
 
 }  // namespace sys::sim

@@ -1,0 +1,142 @@
+#include "spooler/DriverStaging.h"
+
+#include <functional>
+#include <vector>
+
+#include "resource.h"
+
+namespace {
+
+using DirectoryQuery = std::function<std::uint32_t(char*, std::uint32_t, std::uint32_t*)>;
+
+// Reads a directory through a GetXxxDirectoryA-style query, whole however
+// long it is; false when the query fails.
+bool ReadDirectory(const DirectoryQuery& query, std::string* dir) {
+    std::uint32_t size = 260;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<char> buffer(size, '\0');
+        std::uint32_t error = 0;
+        std::uint32_t n = query(buffer.data(), size, &error);
+        if (n == 0) return false;
+        if (n < size) {
+            dir->assign(buffer.data(), n);
+            return true;
+        }
+        size = n + 1;
+    }
+    return false;
+}
+
+void Error(const sys::Platform& p, int id) { p.messages.ShowMessage(id, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error); }
+
+// A configured file name must not lead out of its folder.
+bool IsBareFileName(const std::string& name) {
+    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." &&
+           name.find("..") == std::string::npos;
+}
+
+bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::string* dir) {
+    std::uint32_t error = 0;
+    switch (destination) {
+        case CopyTarget::DriverDir:
+        case CopyTarget::DriverDirV3:
+            if (!p.spooler.PrinterDriverDirectory(dir, &error)) {
+                Error(p, IDS_NO_DRIVER_DIR);
+                return false;
+            }
+            if (destination == CopyTarget::DriverDirV3) *dir += "\\3";
+            return true;
+        case CopyTarget::ProcessorDir:
+            if (!p.spooler.PrintProcessorDirectory(dir, &error)) {
+                Error(p, IDS_NO_PROCESSOR_DIR);
+                return false;
+            }
+            return true;
+        case CopyTarget::SystemDir:
+            if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.SystemDirectory(b, s, e); },
+                               dir)) {
+                Error(p, IDS_NO_SYSTEM_DIR);
+                return false;
+            }
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* SourceFolder(TargetSystem target) {
+    switch (target) {
+        case TargetSystem::Win98Me: return "\\win98\\";
+        case TargetSystem::WinServer2003: return "\\win2003\\";
+        default: return "\\winnt\\";
+    }
+}
+
+int CopyDriverFile(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
+                   bool rename) {
+    if (!fileName.empty() && fileName[0] == '0') return 0;
+
+    std::string dir;
+    if (!DestinationDirectory(p, destination, &dir)) return 0;
+
+    std::string source;
+    if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.CurrentDirectory(b, s, e); },
+                       &source)) {
+        Error(p, IDS_NO_CURRENT_DIR);
+        return 0;
+    }
+    // The current directory may be a drive's root, "E:\".
+    if (!source.empty() && source.back() == '\\') source.pop_back();
+    source += SourceFolder(target);
+    source += fileName;
+
+    if (!IsBareFileName(fileName)) {
+        p.messages.ShowText(source.c_str(), sys::MsgButtons::Ok, sys::MsgIcon::Error);
+        Error(p, IDS_COPY_FAILED);
+        return 0;
+    }
+
+    const std::string dest = dir + "\\" + (rename ? "n" : "") + fileName;
+    std::uint32_t error = 0;
+    // An existing read-only, hidden or system file can then be replaced.
+    p.files.SetAttributes(dest.c_str(), sys::kFileAttributeArchive, &error);
+    if (p.files.Copy(source.c_str(), dest.c_str(), false, &error)) return 1;
+    if (error == sys::kErrorSharingViolation) return 32;
+    if (error == sys::kErrorAccessDenied) return 5;
+    p.messages.ShowText(source.c_str(), sys::MsgButtons::Ok, sys::MsgIcon::Error);
+    Error(p, IDS_COPY_FAILED);
+    return 0;
+}
+
+void StageUniversalDriver(const sys::Platform& p, TargetSystem target, int ddkFlag) {
+    if (target == TargetSystem::Win98Me) {
+        CopyDriverFile(p, "ICONLIB.DLL", CopyTarget::DriverDir, target, false);
+        std::string system, windows;
+        if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.SystemDirectory(b, s, e); },
+                           &system)) {
+            Error(p, IDS_NO_SYSTEM_DIR);
+            return;
+        }
+        if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.WindowsDirectory(b, s, e); },
+                           &windows)) {
+            Error(p, IDS_NO_WINDOWS_DIR);
+            return;
+        }
+        const std::string systemCopy = system + "\\UNIDRV.DLL";
+        const std::string backupCopy = windows + "\\Sysbckup\\UNIDRV.DLL";
+        std::uint32_t error = 0;
+        if (p.files.OpenExisting(systemCopy.c_str(), &error)) return;
+        if (!p.files.Copy(backupCopy.c_str(), systemCopy.c_str(), true, &error))
+            CopyDriverFile(p, "UNIDRV.DLL", CopyTarget::DriverDir, target, false);
+        return;
+    }
+    const bool nt5 = target == TargetSystem::Win2000 || target == TargetSystem::WinXP ||
+                     target == TargetSystem::WinServer2003;
+    if (nt5 && ddkFlag) {
+        for (const char* f : {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"})
+            CopyDriverFile(p, f, CopyTarget::DriverDirV3, target, false);
+        for (const char* f : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"})
+            CopyDriverFile(p, f, CopyTarget::DriverDir, target, false);
+    }
+}

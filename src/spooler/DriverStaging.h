@@ -1,0 +1,27 @@
+// Copying driver files from the installation medium into the spooler's and
+// the system's directories.
+#pragma once
+
+#include <string>
+
+#include "install/InstallTypes.h"
+#include "sys/Platform.h"
+
+enum class CopyTarget { DriverDir, DriverDirV3, ProcessorDir, SystemDir };
+
+// Copies `fileName` from the medium's folder for `target` (under the current
+// directory) into `destination`, as "n" + fileName when `rename` is set.
+// Returns 1 when copied, 32 when the destination is in use, 5 when access is
+// denied (both unreported, for the caller's rename fallback), 0 otherwise.
+// A name starting with "0" (no such file) is skipped silently; a name that is
+// not a bare file name is refused like a failed copy.
+int CopyDriverFile(const sys::Platform& platform, const std::string& fileName, CopyTarget destination,
+                   TargetSystem target, bool rename);
+
+// Puts the universal printer driver's support files in place: UNIDRV.DLL in
+// the system directory on Windows 98/Me, the DDK support files on 2000 and
+// later when the DDK flag is set.
+void StageUniversalDriver(const sys::Platform& platform, TargetSystem target, int ddkFlag);
+
+// The medium's folder of a Windows family: "\\win98\\", "\\winnt\\" or "\\win2003\\".
+const char* SourceFolder(TargetSystem target);
