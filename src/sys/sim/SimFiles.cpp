@@ -81,6 +81,7 @@ bool SimFiles::Copy(const char* source, const char* destination, bool failIfExis
         return false;
     }
     m_fs.WriteFile(dst, bytes);
+    copies.emplace_back(source, destination);
     m_fs.SetAttributes(dst, m_fs.Attributes(src).value_or(kFileAttributeArchive) | kFileAttributeArchive);
     return true;
 }

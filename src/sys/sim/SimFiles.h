@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
@@ -21,6 +23,9 @@ public:
     bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
     std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override;
     bool OpenExisting(const char* path, std::uint32_t* error) override;
+
+    // Every successful copy, source and destination as given.
+    std::vector<std::pair<std::string, std::string>> copies;
 
     // Full path of the running program.
     std::string programPath = "D:\\instalix.exe";
