@@ -1,6 +1,8 @@
 // The shared suites on the host run against the simulated machine.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "common/TestMachine.h"
 #include "sys/ProgramPathOverride.h"
 #include "sys/sim/SimMachine.h"
@@ -9,6 +11,10 @@ namespace {
 
 class SimTestMachine final : public TestMachine {
 public:
+    SimTestMachine() {
+        const char* windows = std::getenv("INSTALIX_EXPECT_WINVER");
+        m_sim.SetWindows(windows ? windows : "winxp");
+    }
     sys::Platform platform() override { return m_sim.platform(); }
     bool IsSimulated() const override { return true; }
     std::string TempDir() override {

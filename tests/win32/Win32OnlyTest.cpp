@@ -14,6 +14,16 @@ TEST(Win32, TheAnsiCodePageIs936AndLiteralsAreGbk) {
     EXPECT_STREQ("打印", "\xB4\xF2\xD3\xA1");
 }
 
+TEST(Win32, StringTableTextsComeBackInTheAnsiCodePage) {
+    char text[256] = {};
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), 116, text, sizeof text), 0);
+    EXPECT_STREQ(text, "添加打印机错误");
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), 114, text, sizeof text), 0);
+    EXPECT_STREQ(text, "重新启动系统使设置生效\n点击“确定”立即重启系统\n点击\"否\"以后重启");
+    ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), 145, text, sizeof text), 0);
+    EXPECT_STREQ(text, "此种打印机不支持WINDOWS SEVER 2003系统");
+}
+
 TEST(WineVersion, ThePrefixReportsItsWindowsVersion) {
     const char* expected = std::getenv("INSTALIX_EXPECT_WINVER");
     if (!expected) GTEST_SKIP() << "run through ctest with a chosen version";

@@ -17,6 +17,8 @@ void SimMachine::SetWindows(const std::string& name) {
     fs.windowsDir = "C:\\WINDOWS";
     fs.systemDir = w98 ? "C:\\WINDOWS\\SYSTEM" : "C:\\WINDOWS\\system32";
     fs.MakeDir(fs.systemDir);
+    // The spooler's folders as Wine answers them: the running system's
+    // environment is "Windows 4.0" on 98/Me.
     spooler.driverDirectory = fs.systemDir + (w98 ? "\\spool\\drivers\\win40" : "\\spool\\drivers\\w32x86");
     spooler.processorDirectory = fs.systemDir + "\\spool\\prtprocs\\w32x86";
     fs.MakeDir(spooler.driverDirectory + "\\3");
