@@ -224,7 +224,8 @@ public:
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     // ExitWindowsEx(flags, reason).
     virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason, std::uint32_t* error) = 0;
-    // WriteProfileStringA(section, key, value): WIN.INI.
+    // WriteProfileStringA(section, key, value): WIN.INI; all three null
+    // flushes the profile cache.
     virtual bool WriteProfileStringA(const char* section, const char* key, const char* value,
                                     std::uint32_t* error) = 0;
     // GetProfileStringA(section, key, def, buffer, size): WIN.INI.
@@ -233,6 +234,9 @@ public:
     // SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, section or
     // NULL, SMTO_NORMAL, timeout, result).
     virtual void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) = 0;
+    // SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, section):
+    // without waiting for the receivers.
+    virtual void NotifyWinIniChange(const char* section) = 0;
 };
 
 constexpr std::uint32_t kEwxReboot = 2;

@@ -34,5 +34,8 @@ public:
     // deleted with everything below it when the machine is destroyed.
     virtual std::string ScratchKey() = 0;
 
+    // Removes a registry key with everything below it (test set-up only).
+    virtual void DeleteTree(sys::RegHandle root, const std::string& path) = 0;
+
     static std::unique_ptr<TestMachine> Create();
 };

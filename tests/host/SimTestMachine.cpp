@@ -27,6 +27,7 @@ public:
         return m_sim.fs.ReadFile(path, &bytes) ? bytes : "<missing>";
     }
     void HoldOpen(const std::string& path) override { m_sim.fs.HoldOpen(path); }
+    void DeleteTree(sys::RegHandle root, const std::string& path) override { m_sim.registry.DeleteTree(root, path); }
     std::string WindowsDir() override { return m_sim.fs.windowsDir; }
     void WriteFile(const std::string& path, const std::string& bytes) override { m_sim.fs.WriteFile(path, bytes); }
     void SetProgramPath(const std::string& path) override { m_sim.files.programPath = path; }

@@ -97,6 +97,10 @@ public:
     void SetProgramPath(const std::string& path) override {
         m_files.SetPath(path);
     }
+    void DeleteTree(sys::RegHandle root, const std::string& path) override {
+        RegDeleteTreeA(reinterpret_cast<HKEY>(root), path.c_str());
+        RegDeleteKeyA(reinterpret_cast<HKEY>(root), path.c_str());
+    }
     std::string ScratchKey() override { return m_keyRoot + "\\K" + std::to_string(++m_keys); }
 
 private:

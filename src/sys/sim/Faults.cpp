@@ -2,13 +2,17 @@
 
 namespace sys::sim {
 
-void Faults::Fail(const std::string& op, std::uint32_t error, int count) {
-    m_plans[op] = Plan{error, count};
+void Faults::Fail(const std::string& op, std::uint32_t error, int count, int after) {
+    m_plans[op] = Plan{error, count, after};
 }
 
 std::uint32_t Faults::Take(const std::string& op) {
     auto it = m_plans.find(op);
     if (it == m_plans.end()) return 0;
+    if (it->second.after > 0) {
+        --it->second.after;
+        return 0;
+    }
     std::uint32_t error = it->second.error;
     if (it->second.remaining > 0 && --it->second.remaining == 0) m_plans.erase(it);
     return error;

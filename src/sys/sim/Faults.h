@@ -10,9 +10,9 @@ namespace sys::sim {
 
 class Faults {
 public:
-    // The next `count` calls of `op` fail with `error`; a negative count
-    // makes every later call fail.
-    void Fail(const std::string& op, std::uint32_t error, int count = 1);
+    // After `after` more calls go through, the next `count` calls of `op`
+    // fail with `error`; a negative count makes every later call fail.
+    void Fail(const std::string& op, std::uint32_t error, int count = 1, int after = 0);
     void Clear() { m_plans.clear(); }
 
     // Called by the simulated machine at each operation: the error the call
@@ -23,6 +23,7 @@ private:
     struct Plan {
         std::uint32_t error;
         int remaining;
+        int after;
     };
     std::map<std::string, Plan> m_plans;
 };

@@ -23,6 +23,10 @@ void SimMachine::SetWindows(const std::string& name) {
     spooler.processorDirectory = fs.systemDir + "\\spool\\prtprocs\\w32x86";
     fs.MakeDir(spooler.driverDirectory + "\\3");
     fs.MakeDir(spooler.processorDirectory);
+    // The NT family keeps the serial ports' default settings here.
+    if (!w98)
+        registry.WriteValue("HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ports", "COM1:", kRegSz,
+                            std::string("9600,n,8,1", 11));
     // Neither Windows 98/Me nor NT 4 export SetDefaultPrinterA; 98/Me has no spooler service.
     spooler.hasSetDefaultPrinter = system.version.major >= 5;
     if (w98)

@@ -208,6 +208,20 @@ SimRegistry::Key* SimRegistry::FindPath(const std::string& fullPath) const {
     return cur;
 }
 
+void SimRegistry::DeleteTree(RegHandle root, const std::string& path) {
+    std::shared_ptr<Key> base = Resolve(root);
+    std::shared_ptr<Key> key;
+    if (!base || Walk(base, path.c_str(), false, &key) != kErrorSuccess || !key->parent) return;
+    auto& siblings = key->parent->subkeys;
+    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
+        if (*it == key) {
+            key->deleted = true;
+            siblings.erase(it);
+            return;
+        }
+    }
+}
+
 bool SimRegistry::KeyExists(const std::string& path) const { return FindPath(path) != nullptr; }
 
 bool SimRegistry::ReadValue(const std::string& keyPath, const std::string& name, std::uint32_t* type,

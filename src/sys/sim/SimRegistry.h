@@ -36,6 +36,8 @@ public:
     void WriteValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
                     const std::string& data);
     std::size_t OpenHandleCount() const { return m_handles.size(); }
+    // Removes root\path with everything below it.
+    void DeleteTree(RegHandle root, const std::string& path);
 
 private:
     struct Value {

@@ -87,6 +87,10 @@ bool SimSystem::MappedToRegistry(const std::string& section) const {
 
 bool SimSystem::WriteProfileStringA(const char* section, const char* key, const char* value, std::uint32_t* error) {
     if ((*error = m_faults.Take("WriteProfileStringA"))) return false;
+    if (!section && !key && !value) {
+        ++profileFlushes;
+        return true;
+    }
     if (!section || !key) {
         *error = kErrorInvalidParameter;
         return false;
@@ -118,6 +122,8 @@ std::uint32_t SimSystem::GetProfileStringA(const char* section, const char* key,
     SimProfile reader(m_fs, m_faults);
     return reader.GetPrivateString(section, key, def, buffer, size, WinIniPath().c_str());
 }
+
+void SimSystem::NotifyWinIniChange(const char* section) { notifications.push_back(section ? section : "<null>"); }
 
 void SimSystem::BroadcastWinIniChange(const char* section, std::uint32_t /*timeoutMs*/) {
     broadcasts.push_back(section ? section : "<null>");

@@ -30,6 +30,7 @@ public:
     std::uint32_t GetProfileStringA(const char* section, const char* key, const char* def, char* buffer,
                                    std::uint32_t size) override;
     void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) override;
+    void NotifyWinIniChange(const char* section) override;
 
     OsVersion version{5, 1, 2600, 2};
     // Virtual time in milliseconds: Sleep advances it and never sleeps.
@@ -37,6 +38,10 @@ public:
     std::vector<std::uint32_t> waits;
     // Each WM_WININICHANGE broadcast: its section, or "<null>".
     std::vector<std::string> broadcasts;
+    // Each WM_WININICHANGE notification sent without waiting.
+    std::vector<std::string> notifications;
+    // How often the profile cache was flushed.
+    int profileFlushes = 0;
     // Each ExitWindowsEx call: its flags (nothing is ever shut down).
     std::vector<std::uint32_t> exitWindowsCalls;
 

@@ -77,6 +77,7 @@ public:
     std::uint32_t GetProfileStringA(const char* section, const char* key, const char* def, char* buffer,
                                     std::uint32_t size) override;
     void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) override;
+    void NotifyWinIniChange(const char* section) override;
 };
 
 // Message boxes with string-table texts of the running program, owned by

@@ -46,6 +46,10 @@ void Win32System::BroadcastWinIniChange(const char* section, std::uint32_t timeo
                         timeoutMs, &result);
 }
 
+void Win32System::NotifyWinIniChange(const char* section) {
+    SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(section));
+}
+
 namespace {
 
 UINT Style(MsgButtons buttons, MsgIcon icon) {

@@ -1,0 +1,27 @@
+// Storing a serial port's line settings where Windows keeps its defaults.
+#pragma once
+
+#include <string>
+
+#include "sys/Platform.h"
+#include "sys/Types.h"
+
+struct SerialSettings {
+    int baudRate = 9600;
+    int dataBits = 8;
+    double stopBits = 1;
+    char parity = 'n';  // 'e', 'o', 'n', 'm', 's'
+    char flow = ' ';    // 'x' Xon/Xoff, 'p' hardware, ' ' none
+};
+
+// "9600,n,8,1,p"; 1.5 stop bits are written "1.5".
+std::string SerialSettingsText(const SerialSettings& s);
+// The 28-byte device-control block of Windows 98/Me.
+sys::Dcb SerialDcb(const SerialSettings& s);
+
+// Windows 98/Me: the DCB into the serial device-class instance of COM1 or
+// COM2, the [Ports] entry of WIN.INI, the broadcast and the profile flush.
+void WriteSerialSettingsWin98(const sys::Platform& platform, int portNumber, const std::string& portName,
+                              const SerialSettings& settings);
+// NT family: the settings text under the system's Ports key.
+void WriteSerialSettingsNT(const sys::Platform& platform, const std::string& portName, const SerialSettings& settings);
