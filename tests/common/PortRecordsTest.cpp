@@ -95,6 +95,10 @@ TEST_F(PortRecordsTest, RecordedPrintersGetTheirPortsIndexed) {
 }
 
 TEST_F(PortRecordsTest, SerialSettingsOnTheNtFamilyGoUnderThePortsKey) {
+    sys::OsVersion v;
+    std::uint32_t error = 0;
+    ASSERT_TRUE(P().system.Version(&v, &error));
+    if (v.platformId != 2) GTEST_SKIP() << "the Ports key belongs to the NT family";
     SerialSettings s{115200, 7, 1, 'e', 'x'};
     WriteSerialSettingsNT(P(), "COM5:", s);
     sys::RegHandle h = 0;
