@@ -23,7 +23,7 @@ public:
           files(fs, faults),
           system(fs, registry, faults),
           services(system, faults),
-          spooler(fs, system, faults) {}
+          spooler(fs, system, registry, faults) {}
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
 

@@ -26,8 +26,8 @@ std::uint32_t PrinterInfoSize(const PrinterInfo2& p) {
 }
 }  // namespace
 
-SimSpooler::SimSpooler(SimFileSystem& fs, SimSystem& system, Faults& faults)
-    : m_faults(faults), m_fs(fs), m_system(system) {
+SimSpooler::SimSpooler(SimFileSystem& fs, SimSystem& system, SimRegistry& registry, Faults& faults)
+    : m_faults(faults), m_fs(fs), m_system(system), m_registry(registry) {
     processors["WINPRINT"] = "localspl.dll";
 }
 
@@ -140,13 +140,16 @@ bool SimSpooler::AddMonitorA(const MonitorInfo2& info, std::uint32_t* error) {
         return false;
     }
     monitors[FoldCase(info.pName)] = info.pDLLName;
+    // The spooler records the monitor under its Monitors key.
+    m_registry.WriteValue("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + info.pName, "Driver", kRegSz,
+                          info.pDLLName + '\0');
     auto offered = monitorPorts.find(FoldCase(info.pDLLName));
     if (offered != monitorPorts.end())
         for (const std::string& p : offered->second) ports.push_back(p);
     return true;
 }
 
-bool SimSpooler::AddPrintProcessorA(const std::optional<std::string>& /*environment*/, const char* pathName,
+bool SimSpooler::AddPrintProcessorA(const std::optional<std::string>& environment, const char* pathName,
                                    const char* processorName, std::uint32_t* error) {
     if ((*error = m_faults.Take("AddPrintProcessorA"))) return false;
     if (!pathName || !processorName) {
@@ -158,6 +161,12 @@ bool SimSpooler::AddPrintProcessorA(const std::optional<std::string>& /*environm
         return false;
     }
     processors[FoldCase(processorName)] = pathName;
+    // The spooler records the processor under its environment's key.
+    const std::string env =
+        environment.value_or(m_system.version.platformId == 1 ? "Windows 4.0" : "Windows NT x86");
+    m_registry.WriteValue("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\" + env +
+                              "\\Print Processors\\" + processorName,
+                          "Driver", kRegSz, std::string(pathName) + '\0');
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
 #include "sys/sim/SimFileSystem.h"
+#include "sys/sim/SimRegistry.h"
 
 namespace sys::sim {
 
@@ -30,7 +31,7 @@ enum : std::uint32_t {
 
 class SimSpooler final : public ISpooler {
 public:
-    SimSpooler(SimFileSystem& fs, SimSystem& system, Faults& faults);
+    SimSpooler(SimFileSystem& fs, SimSystem& system, SimRegistry& registry, Faults& faults);
 
     bool AddPrinterA(const PrinterInfo2& info, std::uint32_t level, PrinterHandle* handle, std::uint32_t* error) override;
     bool ClosePrinter(PrinterHandle handle, std::uint32_t* error) override;
@@ -73,6 +74,7 @@ private:
     Faults& m_faults;
     SimFileSystem& m_fs;
     SimSystem& m_system;
+    SimRegistry& m_registry;
     std::map<PrinterHandle, std::string> m_handles;  // handle -> folded printer name
     PrinterHandle m_nextHandle = 0x5000;
 };

@@ -1,0 +1,24 @@
+// Bringing the package's port monitors and print processor up to date:
+// missing ones are installed at once, outdated ones are reported in
+// ReplaceFlags for the installation to replace.
+#pragma once
+
+#include <string>
+
+#include "install/InstallTypes.h"
+#include "sys/Platform.h"
+
+constexpr int kMonitorAddFailed = -15;
+constexpr int kProcessorAddFailed = -14;
+
+// 0, SerialMonitorOutdated, UsbMonitorOutdated, or kMonitorAddFailed.
+int UpdatePortMonitors(const sys::Platform& platform, PrinterClass printerClass, TargetSystem target,
+                       const std::string& portName);
+
+// 0, ProcessorOutdated, or kProcessorAddFailed (after message 123).
+int UpdatePrintProcessor(const sys::Platform& platform, TargetSystem target, const std::string& processorName,
+                         const std::string& processorDll);
+
+// The registry keys the spooler keeps a monitor and a print processor under.
+std::string MonitorKey(const std::string& monitorName);
+std::string ProcessorKey(TargetSystem target, const std::string& processorName);
