@@ -256,6 +256,31 @@ public:
     virtual MsgAnswer ShowText(const char* text, MsgButtons buttons, MsgIcon icon) = 0;
 };
 
+using LibraryHandle = std::uintptr_t;
+
+// The maker's USB interface library, loaded by file name for each use.  Its
+// functions are looked up by name; calling one that is not there is not
+// allowed (check with HasExport first).
+class IUsbLibrary {
+public:
+    virtual ~IUsbLibrary() = default;
+
+    // LoadLibraryA(name); 0 on failure.
+    virtual LibraryHandle LoadLibraryA(const char* name, std::uint32_t* error) = 0;
+    // GetProcAddress(library, name) != NULL.
+    virtual bool HasExport(LibraryHandle library, const char* name) = 0;
+    virtual void FreeLibrary(LibraryHandle library) = 0;
+
+    // The library's functions: OpenDeviceX(index) gives a handle, 0 or -1
+    // when no device is there; GetDescriptor fills 20 bytes with the USB
+    // device descriptor, non-zero on success; uWrite(handle, 0, data,
+    // length) is greater than 0 on success.
+    virtual int OpenDeviceX(LibraryHandle library, int index) = 0;
+    virtual void CloseDevice(LibraryHandle library, int handle) = 0;
+    virtual int GetDescriptor(LibraryHandle library, int handle, std::uint8_t* buffer20) = 0;
+    virtual int uWrite(LibraryHandle library, int handle, int zero, const std::uint8_t* data, int length) = 0;
+};
+
 // Everything the core may ask of the operating system, by reference.
 struct Platform {
     IRegistry& registry;
@@ -265,11 +290,12 @@ struct Platform {
     IServices& services;
     ISystem& system;
     IMessageBox& messages;
+    IUsbLibrary& usb;
 
     // The same bundle with another view of the files (a program path of the
     // caller's choosing, say).
     Platform WithFiles(IFiles& other) const {
-        return Platform{registry, profile, other, spooler, services, system, messages};
+        return Platform{registry, profile, other, spooler, services, system, messages, usb};
     }
 };
 

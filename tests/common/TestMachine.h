@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sys/Platform.h"
 
@@ -33,6 +34,10 @@ public:
     // A registry key under HKEY_CURRENT_USER that belongs to this test and is
     // deleted with everything below it when the machine is destroyed.
     virtual std::string ScratchKey() = 0;
+
+    // The printers attached behind the maker's USB library, by identity.
+    virtual void SetUsbPrinters(const std::vector<unsigned>& identities) = 0;
+    virtual std::vector<unsigned> UsbPrinters() = 0;
 
     // Removes a registry key with everything below it (test set-up only).
     virtual void DeleteTree(sys::RegHandle root, const std::string& path) = 0;

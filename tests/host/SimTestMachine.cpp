@@ -27,6 +27,12 @@ public:
         return m_sim.fs.ReadFile(path, &bytes) ? bytes : "<missing>";
     }
     void HoldOpen(const std::string& path) override { m_sim.fs.HoldOpen(path); }
+    void SetUsbPrinters(const std::vector<unsigned>& ids) override {
+        m_sim.usb.printers.assign(ids.begin(), ids.end());
+    }
+    std::vector<unsigned> UsbPrinters() override {
+        return std::vector<unsigned>(m_sim.usb.printers.begin(), m_sim.usb.printers.end());
+    }
     void DeleteTree(sys::RegHandle root, const std::string& path) override { m_sim.registry.DeleteTree(root, path); }
     std::string WindowsDir() override { return m_sim.fs.windowsDir; }
     void WriteFile(const std::string& path, const std::string& bytes) override { m_sim.fs.WriteFile(path, bytes); }

@@ -51,6 +51,7 @@ public:
         SetProgramPath(m_root + "\\instalix.exe");
     }
     ~Win32TestMachine() override {
+        SetEnvironmentVariableA("KRUSBINT_STATE", nullptr);
         for (HANDLE h : m_held) CloseHandle(h);
         for (const std::string& f : m_written) DeleteFileA(f.c_str());
         RemoveTree(m_root);
@@ -96,6 +97,22 @@ public:
     }
     void SetProgramPath(const std::string& path) override {
         m_files.SetPath(path);
+    }
+    // The simulated KrUsbInt.dll beside the test program reads its printers
+    // from the state file that KRUSBINT_STATE names.
+    void SetUsbPrinters(const std::vector<unsigned>& ids) override {
+        std::string text = "; test printers\n";
+        for (unsigned id : ids) text += "printer=" + std::to_string(id) + "\n";
+        const std::string path = m_root + "\\usb.state";
+        WriteFile(path, text);
+        SetEnvironmentVariableA("KRUSBINT_STATE", path.c_str());
+    }
+    std::vector<unsigned> UsbPrinters() override {
+        std::vector<unsigned> ids;
+        const std::string text = "\n" + ReadFile(m_root + "\\usb.state");
+        for (std::size_t pos = text.find("\nprinter="); pos != std::string::npos; pos = text.find("\nprinter=", pos + 1))
+            ids.push_back(static_cast<unsigned>(std::stoul(text.substr(pos + 9))));
+        return ids;
     }
     void DeleteTree(sys::RegHandle root, const std::string& path) override {
         RegDeleteTreeA(reinterpret_cast<HKEY>(root), path.c_str());

@@ -12,6 +12,7 @@
 #include "sys/sim/SimRegistry.h"
 #include "sys/sim/SimSpooler.h"
 #include "sys/sim/SimSystem.h"
+#include "sys/sim/SimUsb.h"
 
 namespace sys::sim {
 
@@ -23,11 +24,12 @@ public:
           files(fs, faults),
           system(fs, registry, faults),
           services(system, faults),
-          spooler(fs, system, registry, faults) {}
+          spooler(fs, system, registry, faults),
+          usb(faults) {}
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
 
-    Platform platform() { return Platform{registry, profile, files, spooler, services, system, messages}; }
+    Platform platform() { return Platform{registry, profile, files, spooler, services, system, messages, usb}; }
 
     // Sets the version and the folders of one Windows family, as Wine's
     // prefixes report them: "win98", "nt40", "win2k", "winxp" or "win2003".
@@ -42,6 +44,7 @@ public:
     SimServices services;
     SimSpooler spooler;
     SimMessageBox messages;
+    SimUsb usb;
 };
 
 }  // namespace sys::sim

@@ -89,11 +89,22 @@ public:
     std::uintptr_t owner = 0;
 };
 
+class Win32UsbLibrary final : public IUsbLibrary {
+public:
+    LibraryHandle LoadLibraryA(const char* name, std::uint32_t* error) override;
+    bool HasExport(LibraryHandle library, const char* name) override;
+    void FreeLibrary(LibraryHandle library) override;
+    int OpenDeviceX(LibraryHandle library, int index) override;
+    void CloseDevice(LibraryHandle library, int handle) override;
+    int GetDescriptor(LibraryHandle library, int handle, std::uint8_t* buffer20) override;
+    int uWrite(LibraryHandle library, int handle, int zero, const std::uint8_t* data, int length) override;
+};
+
 // The adapters of the running system, bundled.
 class Win32Platform {
 public:
     Platform platform() {
-        return Platform{m_registry, m_profile, m_files, m_spooler, m_services, m_system, m_messages};
+        return Platform{m_registry, m_profile, m_files, m_spooler, m_services, m_system, m_messages, m_usb};
     }
     Win32MessageBox& messages() { return m_messages; }
 
@@ -105,6 +116,7 @@ private:
     Win32Services m_services;
     Win32System m_system;
     Win32MessageBox m_messages;
+    Win32UsbLibrary m_usb;
 };
 
 }  // namespace sys::win32
