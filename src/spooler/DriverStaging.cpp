@@ -29,12 +29,6 @@ bool ReadDirectory(const DirectoryQuery& query, std::string* dir) {
 
 void Error(const sys::Platform& p, int id) { p.messages.ShowMessage(id, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error); }
 
-// A configured file name must not lead out of its folder.
-bool IsBareFileName(const std::string& name) {
-    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name != "." &&
-           name.find("..") == std::string::npos;
-}
-
 bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::string* dir) {
     std::uint32_t error = 0;
     switch (destination) {
@@ -64,6 +58,10 @@ bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::s
 }
 
 }  // namespace
+
+bool IsBareFileName(const std::string& name) {
+    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
+}
 
 const char* SourceFolder(TargetSystem target) {
     switch (target) {

@@ -23,5 +23,9 @@ int CopyDriverFile(const sys::Platform& platform, const std::string& fileName, C
 // later when the DDK flag is set.
 void StageUniversalDriver(const sys::Platform& platform, TargetSystem target, int ddkFlag);
 
+// Whether a configured file name is a bare name that stays in its folder
+// (no path separator, drive or "..").
+bool IsBareFileName(const std::string& name);
+
 // The medium's folder of a Windows family: "\\win98\\", "\\winnt\\" or "\\win2003\\".
 const char* SourceFolder(TargetSystem target);
