@@ -154,6 +154,7 @@ long SimRegistry::SetValue(RegHandle handle, const char* name, std::uint32_t typ
     if (key->deleted) return kErrorKeyDeleted;
     if (!data && size) return kErrorInvalidParameter;
     std::string bytes = data ? std::string(static_cast<const char*>(data), size) : std::string();
+    writes.push_back(PathOf(key.get()) + ": " + (name ? name : ""));
     if (Value* v = FindValue(key.get(), name)) {
         v->type = type;
         v->data = bytes;
@@ -220,6 +221,12 @@ void SimRegistry::DeleteTree(RegHandle root, const std::string& path) {
             return;
         }
     }
+}
+
+std::string SimRegistry::PathOf(const Key* key) const {
+    std::string path;
+    for (const Key* k = key; k; k = k->parent) path = k->parent ? "\\" + k->name + path : k->name + path;
+    return path;
 }
 
 bool SimRegistry::KeyExists(const std::string& path) const { return FindPath(path) != nullptr; }

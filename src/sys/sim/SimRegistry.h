@@ -36,6 +36,8 @@ public:
     void WriteValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
                     const std::string& data);
     std::size_t OpenHandleCount() const { return m_handles.size(); }
+    // Every value written through the API: "HKLM\\key\\path: name".
+    std::vector<std::string> writes;
     // Removes root\path with everything below it.
     void DeleteTree(RegHandle root, const std::string& path);
 
@@ -61,6 +63,7 @@ private:
     // A handle holds its key: a deleted key stays readable as deleted.
     RegHandle NewHandle(std::shared_ptr<Key> key);
     static Value* FindValue(Key* key, const char* name);
+    std::string PathOf(const Key* key) const;
 
     Faults& m_faults;
     std::map<RegHandle, std::shared_ptr<Key>> m_roots;

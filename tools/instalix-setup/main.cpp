@@ -1,0 +1,157 @@
+// instalix-setup: installs a printer without clicking.  The install choices
+// and the answers to the Yes/No questions come from an answers file; every
+// message box is printed with the answer given.  Exits 0 when the printer
+// was installed, 1 when the installation stopped with the wizard closed, 2
+// when it stopped where the wizard would stay open, 3 on a bad answers file.
+//
+//   instalix-setup ANSWERS.INI
+//
+// Built for Windows it installs on the running system.  Built for the host it
+// installs on a simulated machine set up from the file's [Machine] section
+// and prints every change it made to it.
+#include <cstdio>
+#include <string>
+
+#include "Answers.h"
+#include "install/Installation.h"
+#include "sys/ProgramPathOverride.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "sys/win32/Win32Platform.h"
+#else
+#include <filesystem>
+
+#include "config/ConfigReader.h"
+#include "sys/sim/SimMachine.h"
+#include "sys/sim/WinText.h"
+#endif
+
+namespace {
+
+const char* EndingName(InstallEnding e) {
+    switch (e) {
+        case InstallEnding::Finished: return "finished";
+        case InstallEnding::Closed: return "closed";
+        case InstallEnding::Stayed: return "stayed";
+    }
+    return "";
+}
+
+int ExitCode(InstallEnding e) { return e == InstallEnding::Finished ? 0 : e == InstallEnding::Closed ? 1 : 2; }
+
+#ifndef _WIN32
+// The simulated machine as the answers file describes it, the package on E:.
+void SetUp(sys::sim::SimMachine& m, const Answers& a) {
+    m.SetWindows(a.windows);
+    m.fs.Mount("E:\\", a.package);
+    m.files.programPath = "E:\\setup.exe";
+    m.fs.currentDir = "E:\\";
+    m.usb.printers.assign(a.usbPrinters.begin(), a.usbPrinters.end());
+    if (!m.services.services.empty()) m.services.Spooler().startDelayMs = a.spoolerStartDelayMs;
+    if (a.languageMonitorInstalled) m.fs.WriteFile(m.fs.systemDir + "\\pjlmon.dll", "language monitor");
+    // The package's monitors offer the virtual serial ports and the listed USB ports.
+    ConfigReader reader(m.platform());
+    PortMonitorSet monitors;
+    const TargetSystem families[] = {TargetSystem::Win98Me, TargetSystem::WinNT, TargetSystem::Win2000,
+                                     TargetSystem::WinXP, TargetSystem::WinServer2003};
+    std::vector<std::string> serial, usb;
+    for (int i = 1; i <= 8; ++i) serial.push_back("KRCOM" + std::to_string(i) + ":");
+    char buffer[64];
+    char count[16];
+    const std::string main = "E:\\DRVCONFIG\\setup.ini";
+    m.profile.GetPrivateString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", count, sizeof count, main.c_str());
+    for (int i = 0; i < std::atoi(count); ++i) {
+        m.profile.GetPrivateString("SUPPORTED-USB-DEVICE", std::to_string(i).c_str(), "", buffer, sizeof buffer,
+                                   main.c_str());
+        usb.push_back(buffer);
+    }
+    for (TargetSystem t : families) {
+        reader.ReadPortMonitors(t, monitors);
+        for (const std::string& dll : {monitors.comMonitor.pDLLName, "n" + monitors.comMonitor.pDLLName})
+            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = serial;
+        for (const std::string& dll : {monitors.usbMonitor.pDLLName, "n" + monitors.usbMonitor.pDLLName})
+            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = usb;
+    }
+}
+
+void PrintChanges(sys::sim::SimMachine& m) {
+    for (const auto& [from, to] : m.files.copies) std::printf("change: file %s -> %s\n", from.c_str(), to.c_str());
+    for (const std::string& w : m.registry.writes) std::printf("change: registry %s\n", w.c_str());
+    for (const auto& [name, dll] : m.spooler.monitors) std::printf("state: monitor %s (%s)\n", name.c_str(), dll.c_str());
+    for (const auto& [name, dll] : m.spooler.processors) std::printf("state: processor %s (%s)\n", name.c_str(), dll.c_str());
+    for (const sys::DriverInfo3& d : m.spooler.drivers) std::printf("state: driver %s (%s)\n", d.pName.c_str(), d.pDriverPath.c_str());
+    for (const auto& [key, p] : m.spooler.printers)
+        std::printf("state: printer %s on %s with %s\n", p.pPrinterName.c_str(), p.pPortName.c_str(), p.pDriverName.c_str());
+    std::printf("state: default printer %s\n", m.spooler.DefaultPrinter().c_str());
+    std::uint64_t waited = 0;
+    for (std::uint32_t w : m.system.waits) waited += w;
+    std::printf("state: waited %llu ms, restarts asked %zu\n", static_cast<unsigned long long>(waited),
+                m.system.exitWindowsCalls.size());
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: instalix-setup ANSWERS.INI\n");
+        return 3;
+    }
+    std::string error;
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(argv[1], MAX_PATH, full, nullptr);
+    sys::win32::Win32Platform real;
+    sys::Platform base = real.platform();
+    std::optional<Answers> answers = ReadAnswers(base.profile, full, &error);
+    if (!answers) {
+        std::fprintf(stderr, "instalix-setup: %s\n", error.c_str());
+        return 3;
+    }
+    // The package is the medium: the configuration beside the program, the
+    // driver folders under the current directory.
+    SetCurrentDirectoryA(answers->package.c_str());
+    sys::ProgramPathOverride files(base.files, answers->package + "\\setup.exe");
+    ScriptedMessages messages(*answers, stdout);
+    sys::Platform platform{base.registry, base.profile, files,     base.spooler,
+                           base.services, base.system,  messages, base.usb};
+#else
+    namespace fs = std::filesystem;
+    sys::sim::SimMachine machine;
+    const fs::path answersFile = fs::absolute(argv[1]);
+    machine.fs.Mount("F:\\", answersFile.parent_path().string());
+    std::optional<Answers> answers =
+        ReadAnswers(machine.profile, "F:\\" + answersFile.filename().string(), &error);
+    if (!answers) {
+        std::fprintf(stderr, "instalix-setup: %s\n", error.c_str());
+        return 3;
+    }
+    // A relative package folder is taken from the answers file's folder.
+    fs::path package = answers->package;
+    if (package.is_relative()) package = answersFile.parent_path() / package;
+    answers->package = package.string();
+    SetUp(machine, *answers);
+    ScriptedMessages messages(*answers, stdout);
+    sys::Platform base = machine.platform();
+    sys::Platform platform{base.registry, base.profile, base.files, base.spooler,
+                           base.services, base.system,  messages,   base.usb};
+#endif
+    if (!answers->targetGiven) {
+        sys::OsVersion v;
+        std::uint32_t e = 0;
+        if (platform.system.Version(&v, &e)) answers->choices.targetSystem = TargetOf(v);
+    }
+    InstallChoices choices = answers->choices;
+    InstallEnding ending = RunInstallation(platform, choices, [] { std::printf("wizard ended\n"); });
+    std::printf("result: %s, printer %s\n", EndingName(ending), choices.modelName.c_str());
+#ifndef _WIN32
+    PrintChanges(machine);
+#endif
+    return ExitCode(ending);
+}
