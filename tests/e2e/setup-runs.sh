@@ -4,10 +4,20 @@
 # simulated machine set up like that prefix.  For the same choices both must
 # show the same message boxes, and the Wine prefix must hold the result.
 #
-#   setup-runs.sh HOST_TOOL WINDOWS_TOOL PACKAGE_FOLDER WINE_ROOT RESULT_FILE
+#   setup-runs.sh WIN_BUILD_DIR HOST_BUILD_DIR SOURCE_PACKAGE RESULT_FILE
+#
+# The Windows build provides instalix-setup.exe, the package with real port
+# monitors (package/), the language-monitor stand-in (pjlmon.dll) and the
+# simulated KrUsbInt.dll; the last two go into each prefix's system
+# directory, where Windows and the maker's setup keep them.
 set -uo pipefail
-host_tool="$1"; win_tool="$2"; package="$(cd "$3" && pwd)"; wine_root="$(cd "$4" && pwd)"; result="$5"
+win_build="$(cd "$1" && pwd)"; host_build="$(cd "$2" && pwd)"; source_package="$(cd "$3" && pwd)"; result="$4"
 here="$(cd "$(dirname "$0")" && pwd)"
+wine_root="$win_build/wine"
+host_tool="$host_build/tools/instalix-setup"
+config_tool="$host_build/tools/instalix-config"
+win_tool="$win_build/tools/instalix-setup.exe"
+win_package="Z:${win_build//\//\\}\\package"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 passed=0; failed=0
@@ -15,55 +25,81 @@ passed=0; failed=0
 ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
 bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
 
-# answers NAME WINDOWS MODEL PORT: an answers file for both runs.
+# answers FILE WINDOWS MODEL PORT PACKAGE [EXTRA LINES...]
 answers() {
-    local name="$1" windows="$2" model="$3" port="$4" package_path="$5"
-    cat >"$out/$name.ini" <<INI
-[Install]
-Class=Receipt
-Model=$model
-Port=$port
-SetDefault=1
-Package=$package_path
-[Machine]
-Windows=$windows
-INI
+    local file="$1" windows="$2" model="$3" port="$4" package="$5"; shift 5
+    {
+        printf '[Install]\nClass=Receipt\nModel=%s\nPort=%s\nMode=Advanced\nSetDefault=1\n' "$model" "$port"
+        printf 'BaudRate=19200\nParity=Even\nFlowControl=Xon/Xoff\nPackage=%s\n' "$package"
+        printf '[Answers]\n143=Yes\n[Machine]\nWindows=%s\nLanguageMonitor=1\nUsbPrinters=0\n' "$windows"
+    } >"$file"
+}
+
+# install WINDOWS KIND PORT: one installation on both machines; sets $prefix.
+install() {
+    local windows="$1" kind="$2" port="$3" name="$2-$1"
+    answers "$out/$name-host.ini" "$windows" MTR-Q5 "$port" "$source_package"
+    answers "$out/$name-wine.ini" "$windows" MTR-Q5 "$port" "$win_package"
+    printf 'printer=0\n' >"$out/usb.state"
+    "$host_tool" "$out/$name-host.ini" >"$out/$name.host" 2>&1
+    local hrc=$?
+    KRUSBINT_STATE="Z:${out//\//\\}\\usb.state" INSTALIX_WINE_ROOT="$wine_root" \
+        "$here/../../cmake/wine-run" --winver="$windows" "$win_tool" "Z:${out//\//\\}\\$name-wine.ini" \
+        >"$out/$name.wine" 2>"$out/$name.wine.err"
+    local wrc=$?
+    prefix="$wine_root/$windows"
+    WINEPREFIX="$prefix" wineserver -w 2>/dev/null
+    grep -v -E '^(change|state):' "$out/$name.host" >"$out/$name.host.talk"
+    if [ $hrc -eq 0 ] && [ $wrc -eq 0 ] && cmp -s "$out/$name.host.talk" "$out/$name.wine"; then
+        ok "$name: installed with the same messages on the host and under Wine"
+        return 0
+    fi
+    bad "$name: host rc=$hrc, wine rc=$wrc"
+    diff "$out/$name.host.talk" "$out/$name.wine" | head -10
+    head -5 "$out/$name.wine.err"
+    return 1
+}
+
+check() {
+    local what="$1"; shift
+    if "$@"; then ok "$what"; else bad "$what"; fi
 }
 
 for windows in win98 nt40 win2k winxp win2003; do
-    name="lpt-$windows"
-    answers "$name-host" "$windows" MTR-C30 LPT1: "$package"
-    answers "$name-wine" "$windows" MTR-C30 LPT1: "Z:${package//\//\\}"
-    "$host_tool" "$out/$name-host.ini" >"$out/$name.host" 2>&1
-    hrc=$?
-    INSTALIX_WINE_ROOT="$wine_root" "$here/../../cmake/wine-run" --winver="$windows" "$win_tool" \
-        "Z:${out//\//\\}\\$name-wine.ini" >"$out/$name.wine" 2>"$out/$name.wine.err"
-    wrc=$?
-    # The dialogue: every line up to the result, without the simulated machine's report.
-    grep -v -E '^(change|state):' "$out/$name.host" >"$out/$name.host.talk"
-    if [ $hrc -eq 0 ] && [ $wrc -eq 0 ] && cmp -s "$out/$name.host.talk" "$out/$name.wine"; then
-        ok "instalix-setup $name: same messages on the host and under Wine, exit 0"
-    else
-        bad "instalix-setup $name: host rc=$hrc, wine rc=$wrc"
-        diff "$out/$name.host.talk" "$out/$name.wine" | head -10
-        head -5 "$out/$name.wine.err"
-        continue
+    # Prepare the prefix as a Windows system with the maker's library installed.
+    INSTALIX_WINE_ROOT="$wine_root" "$here/../../cmake/wine-run" --winver="$windows" cmd /c exit >/dev/null 2>&1
+    system="$wine_root/$windows/drive_c/windows/system32"
+    cp "$win_build/pjlmon.dll" "$win_build/tests/KrUsbInt.dll" "$system/"
+    # Wine names a print-processor folder for Windows 98/Me ("win40") that it
+    # never creates; Windows has its folder.
+    mkdir -p "$system/spool/prtprocs/win40"
+
+    case "$windows" in win98) family=98 serial=COM2: ;; nt40) family=NT serial=KRCOM2: ;;
+        win2k) family=2K serial=KRCOM2: ;; winxp) family=XP serial=KRCOM2: ;; *) family=2003 serial=KRCOM2: ;; esac
+    driver_file=$("$config_tool" "$source_package" MTR-Q5 "$family" STD | sed -n 's/^files.DriverPath=//p')
+
+    if install "$windows" parallel LPT1:; then
+        check "parallel-$windows: printer and driver are in the prefix's registry" \
+            grep -q 'MTR-Q5(P)' "$prefix/system.reg"
+        check "parallel-$windows: the driver file lies in the spooler's driver directory" \
+            test -n "$(find "$prefix/drive_c/windows/system32/spool/drivers" -iname "$driver_file")"
     fi
-    # The result, read from the prefix itself once Wine has written it out.
-    prefix="$wine_root/$windows"
-    WINEPREFIX="$prefix" wineserver -w 2>/dev/null
-    if grep -q 'MTR-C30(P)' "$prefix/system.reg" && grep -q 'KORVALE MTR-C30 Receipt' "$prefix/system.reg"; then
-        ok "instalix-setup $name: printer and driver are in the prefix's registry"
-    else
-        bad "instalix-setup $name: printer or driver missing from the prefix's registry"
+    if install "$windows" serial "$serial"; then
+        check "serial-$windows: the printer is in the prefix's registry" grep -q 'MTR-Q5(S)' "$prefix/system.reg"
+        if [ "$windows" = win98 ]; then
+            check "serial-$windows: WIN.INI [Ports] holds the settings" \
+                grep -q '^COM2:=19200,e,8,1,x' "$prefix/drive_c/windows/win.ini"
+        else
+            check "serial-$windows: the Ports key holds the settings" \
+                grep -q '"COM2:"="19200,e,8,1,x"' "$prefix/system.reg"
+        fi
     fi
-    case "$windows" in win98) family=98 ;; nt40) family=NT ;; win2k) family=2K ;; winxp) family=XP ;; *) family=2003 ;; esac
-    driver_file=$("$(dirname "$host_tool")/instalix-config" "$package" MTR-C30 "$family" STD |
-        sed -n 's/^files.DriverPath=//p')
-    if [ -n "$driver_file" ] && find "$prefix/drive_c/windows/system32/spool/drivers" -iname "$driver_file" | grep -q .; then
-        ok "instalix-setup $name: driver files lie in the spooler's driver directory"
-    else
-        bad "instalix-setup $name: driver files missing from the spooler's driver directory"
+    [ "$windows" = nt40 ] && continue
+    if install "$windows" usb USB_MTR-Q5_2; then
+        check "usb-$windows: the printer is in the prefix's registry" grep -q 'MTR-Q5(U) 2' "$prefix/system.reg"
+        check "usb-$windows: the port records are in the prefix's registry" \
+            grep -q '"USB_MTR-Q5_2"=dword:00000005' "$prefix/system.reg"
+        check "usb-$windows: the printer took identity 1 for port 2" grep -q '^printer=1' "$out/usb.state"
     fi
 done
 

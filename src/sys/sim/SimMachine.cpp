@@ -20,7 +20,7 @@ void SimMachine::SetWindows(const std::string& name) {
     // The spooler's folders as Wine answers them: the running system's
     // environment is "Windows 4.0" on 98/Me.
     spooler.driverDirectory = fs.systemDir + (w98 ? "\\spool\\drivers\\win40" : "\\spool\\drivers\\w32x86");
-    spooler.processorDirectory = fs.systemDir + "\\spool\\prtprocs\\w32x86";
+    spooler.processorDirectory = fs.systemDir + (w98 ? "\\spool\\prtprocs\\win40" : "\\spool\\prtprocs\\w32x86");
     fs.MakeDir(spooler.driverDirectory + "\\3");
     fs.MakeDir(spooler.processorDirectory);
     // The NT family keeps the serial ports' default settings here.
