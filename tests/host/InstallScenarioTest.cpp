@@ -423,3 +423,37 @@ TEST_F(Replacement, Windows98GivesUpWhenEvenTheNewNameIsBusy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InstallScenario, Windows98RestartsOnlyOnYesAndReportsARefusal) {
+    Machine("win98");
+    m.messages.answers = {sys::MsgAnswer::No};
+    InstallChoices no = Choices("MTR-C30", "LPT1:", "win98");
+    EXPECT_EQ(Run(no), InstallEnding::Finished);
+    EXPECT_TRUE(m.system.exitWindowsCalls.empty());
+
+    m.messages.shown.clear();
+    m.messages.answers = {sys::MsgAnswer::Yes};
+    m.faults.Fail("ExitWindowsEx", sys::kErrorAccessDenied);
+    InstallChoices yes = Choices("MTR-C30", "LPT1:", "win98");
+    EXPECT_EQ(Run(yes), InstallEnding::Finished);
+    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{sys::kEwxReboot});
+    EXPECT_EQ(m.messages.Log(), (Log{"114", "127"}));
+    // The two-colour model's extra file on Windows 98/Me.
+    EXPECT_TRUE(Exists(m.spooler.driverDirectory + "\\DMCOLOR.DLL"));
+}
+
+TEST_F(InstallScenario, ARawDdkModelStagesTheSupportFilesAndItsDataDll) {
+    Machine("winxp");
+    InstallChoices c = Choices("MTR-L58", "LPT1:", "winxp");
+    ASSERT_EQ(Run(c), InstallEnding::Finished);
+    for (const char* f : {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"}) {
+        EXPECT_TRUE(Exists(m.spooler.driverDirectory + "\\3\\" + f)) << f;
+        EXPECT_TRUE(Exists(m.spooler.driverDirectory + "\\" + f)) << f;
+    }
+    ASSERT_EQ(m.spooler.drivers.size(), 1u);
+    EXPECT_EQ(m.spooler.drivers[0].pDependentFiles.size(), 7u);
+}
+
+}  // namespace
