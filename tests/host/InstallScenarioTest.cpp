@@ -31,22 +31,8 @@ protected:
     // the setup program started from it.
     void Machine(const std::string& windows) {
         m.SetWindows(windows);
-        m.fs.Mount("E:\\", INSTALIX_PACKAGE_DIR);
-        m.files.programPath = "E:\\setup.exe";
-        m.fs.currentDir = "E:\\";
+        m.InsertMedium(INSTALIX_PACKAGE_DIR);
         m.fs.WriteFile(m.fs.systemDir + "\\pjlmon.dll", "language monitor shipped with Windows");
-        // The package's port monitors offer the virtual serial ports and the USB ports.
-        ConfigReader reader(m.platform());
-        PortMonitorSet monitors;
-        reader.ReadPortMonitors(Target(windows), monitors);
-        std::vector<std::string> serial, usb;
-        for (int i = 1; i <= 8; ++i) serial.push_back("KRCOM" + std::to_string(i) + ":");
-        for (const char* model : {"MTR-Q5", "MTR-R80", "MTR-T2", "MTR-L58", "MTR-L108", "MTR-E80"})
-            for (int i = 1; i <= 4; ++i) usb.push_back(std::string("USB_") + model + "_" + std::to_string(i));
-        for (const std::string& dll : {monitors.comMonitor.pDLLName, "n" + monitors.comMonitor.pDLLName})
-            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = serial;
-        for (const std::string& dll : {monitors.usbMonitor.pDLLName, "n" + monitors.usbMonitor.pDLLName})
-            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = usb;
     }
     InstallChoices Choices(const std::string& model, const std::string& port, const std::string& windows,
                            InstallMode mode = InstallMode::Typical) {

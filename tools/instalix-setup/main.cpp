@@ -26,9 +26,7 @@
 #else
 #include <filesystem>
 
-#include "config/ConfigReader.h"
 #include "sys/sim/SimMachine.h"
-#include "sys/sim/WinText.h"
 #endif
 
 namespace {
@@ -48,35 +46,10 @@ int ExitCode(InstallEnding e) { return e == InstallEnding::Finished ? 0 : e == I
 // The simulated machine as the answers file describes it, the package on E:.
 void SetUp(sys::sim::SimMachine& m, const Answers& a) {
     m.SetWindows(a.windows);
-    m.fs.Mount("E:\\", a.package);
-    m.files.programPath = "E:\\setup.exe";
-    m.fs.currentDir = "E:\\";
+    m.InsertMedium(a.package);
     m.usb.printers.assign(a.usbPrinters.begin(), a.usbPrinters.end());
     if (!m.services.services.empty()) m.services.Spooler().startDelayMs = a.spoolerStartDelayMs;
     if (a.languageMonitorInstalled) m.fs.WriteFile(m.fs.systemDir + "\\pjlmon.dll", "language monitor");
-    // The package's monitors offer the virtual serial ports and the listed USB ports.
-    ConfigReader reader(m.platform());
-    PortMonitorSet monitors;
-    const TargetSystem families[] = {TargetSystem::Win98Me, TargetSystem::WinNT, TargetSystem::Win2000,
-                                     TargetSystem::WinXP, TargetSystem::WinServer2003};
-    std::vector<std::string> serial, usb;
-    for (int i = 1; i <= 8; ++i) serial.push_back("KRCOM" + std::to_string(i) + ":");
-    char buffer[64];
-    char count[16];
-    const std::string main = "E:\\DRVCONFIG\\setup.ini";
-    m.profile.GetPrivateString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", count, sizeof count, main.c_str());
-    for (int i = 0; i < std::atoi(count); ++i) {
-        m.profile.GetPrivateString("SUPPORTED-USB-DEVICE", std::to_string(i).c_str(), "", buffer, sizeof buffer,
-                                   main.c_str());
-        usb.push_back(buffer);
-    }
-    for (TargetSystem t : families) {
-        reader.ReadPortMonitors(t, monitors);
-        for (const std::string& dll : {monitors.comMonitor.pDLLName, "n" + monitors.comMonitor.pDLLName})
-            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = serial;
-        for (const std::string& dll : {monitors.usbMonitor.pDLLName, "n" + monitors.usbMonitor.pDLLName})
-            m.spooler.monitorPorts[sys::sim::FoldCase(dll)] = usb;
-    }
 }
 
 void PrintChanges(sys::sim::SimMachine& m) {

@@ -62,15 +62,16 @@ void SimFileSystem::Mount(const std::string& windowsFolder, const std::string& h
     m_mounts.emplace_back(key, hostFolder);
 }
 
-std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) const {
+std::optional<std::string> SimFileSystem::HostPath(const std::string& fullPath, bool wantFolder) const {
     std::string folded = FoldCase(fullPath);
     for (const auto& [folder, host] : m_mounts) {
         std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
-        if (folded.compare(0, prefix.size(), prefix) != 0) continue;
+        if (folded != folder && folded.compare(0, prefix.size(), prefix) != 0) continue;
         // Walk the host folder segment by segment, matching names without case.
         fs::path cur = host;
         bool found = true;
-        for (const std::string& seg : Split(fullPath.substr(prefix.size()))) {
+        const std::string rest = folded == folder ? std::string() : fullPath.substr(prefix.size());
+        for (const std::string& seg : Split(rest)) {
             bool matched = false;
             std::error_code ec;
             for (const auto& entry : fs::directory_iterator(cur, ec)) {
@@ -86,9 +87,13 @@ std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) 
             }
         }
         std::error_code ec;
-        if (found && fs::is_regular_file(cur, ec)) return cur.string();
+        if (found && (wantFolder ? fs::is_directory(cur, ec) : fs::is_regular_file(cur, ec))) return cur.string();
     }
     return std::nullopt;
+}
+
+std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) const {
+    return HostPath(fullPath, false);
 }
 
 std::string SimFileSystem::FoldedPath(const std::string& path) const { return FoldCase(FullPath(path)); }
@@ -110,32 +115,7 @@ void SimFileSystem::MakeDir(const std::string& path) {
 bool SimFileSystem::DirExists(const std::string& path) const {
     std::string full = FoldedPath(path);
     if (full.size() <= 3) return true;  // a drive's root
-    if (m_dirs.count(full)) return true;
-    for (const auto& [folder, host] : m_mounts) {
-        if (full == folder) return true;
-        std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
-        if (full.compare(0, prefix.size(), prefix) != 0) continue;
-        fs::path cur = host;
-        bool found = true;
-        for (const std::string& seg : Split(full.substr(prefix.size()))) {
-            bool matched = false;
-            std::error_code ec;
-            for (const auto& entry : fs::directory_iterator(cur, ec)) {
-                if (EqualNoCase(entry.path().filename().string(), seg)) {
-                    cur = entry.path();
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) {
-                found = false;
-                break;
-            }
-        }
-        std::error_code ec;
-        if (found && fs::is_directory(cur, ec)) return true;
-    }
-    return false;
+    return m_dirs.count(full) != 0 || HostPath(FullPath(path), true).has_value();
 }
 
 std::optional<std::uint32_t> SimFileSystem::Attributes(const std::string& path) const {

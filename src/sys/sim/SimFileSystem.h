@@ -43,7 +43,8 @@ public:
 
 private:
     std::string FoldedPath(const std::string& path) const;
-    // The host file behind a mounted Windows path, if there is one.
+    // The host file (or folder) behind a mounted Windows path, if there is one.
+    std::optional<std::string> HostPath(const std::string& fullPath, bool wantFolder) const;
     std::optional<std::string> HostFile(const std::string& fullPath) const;
 
     struct File {

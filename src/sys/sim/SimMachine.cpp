@@ -1,5 +1,11 @@
 #include "sys/sim/SimMachine.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "config/ConfigReader.h"
+#include "sys/sim/WinText.h"
+
 namespace sys::sim {
 
 void SimMachine::SetWindows(const std::string& name) {
@@ -33,6 +39,43 @@ void SimMachine::SetWindows(const std::string& name) {
         services.services.clear();
     else if (services.services.empty())
         services.services["SPOOLER"] = SimServices::Service{};
+}
+
+}  // namespace sys::sim
+
+namespace sys::sim {
+
+void SimMachine::InsertMedium(const std::string& hostFolder) {
+    fs.Mount("E:\\", hostFolder);
+    files.programPath = "E:\\setup.exe";
+    fs.currentDir = "E:\\";
+
+    std::vector<std::string> serial, usb;
+    for (int i = 1; i <= 8; ++i) serial.push_back("KRCOM" + std::to_string(i) + ":");
+    const std::string main = "E:\\DRVCONFIG\\setup.ini";
+    char text[64];
+    profile.GetPrivateString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", text, sizeof text, main.c_str());
+    const int count = std::atoi(text);
+    // The USB monitor offers all four ports of every model it lists.
+    for (int i = 0; i < count; ++i) {
+        profile.GetPrivateString("SUPPORTED-USB-DEVICE", std::to_string(i).c_str(), "", text, sizeof text, main.c_str());
+        std::string listed = text;
+        const std::string model = listed.substr(0, listed.rfind('_') + 1);
+        for (int port = 1; port <= 4; ++port) {
+            const std::string name = model + std::to_string(port);
+            if (std::find(usb.begin(), usb.end(), name) == usb.end()) usb.push_back(name);
+        }
+    }
+    ConfigReader reader(platform());
+    for (int family = 0; family <= 4; ++family) {
+        PortMonitorSet monitors;
+        reader.ReadPortMonitors(static_cast<TargetSystem>(family), monitors);
+        // Under its own name and under the name a busy DLL is installed as.
+        for (const std::string& dll : {monitors.comMonitor.pDLLName, "n" + monitors.comMonitor.pDLLName})
+            spooler.monitorPorts[FoldCase(dll)] = serial;
+        for (const std::string& dll : {monitors.usbMonitor.pDLLName, "n" + monitors.usbMonitor.pDLLName})
+            spooler.monitorPorts[FoldCase(dll)] = usb;
+    }
 }
 
 }  // namespace sys::sim

@@ -35,6 +35,12 @@ public:
     // prefixes report them: "win98", "nt40", "win2k", "winxp" or "win2003".
     void SetWindows(const std::string& name);
 
+    // Inserts a driver package as the medium in drive E: and starts the setup
+    // program from it.  The package's port monitors, once added, offer the
+    // virtual serial ports KRCOM1: to KRCOM8: and all four USB ports of each
+    // model the package lists, as the test package's monitors do.
+    void InsertMedium(const std::string& hostFolder);
+
     Faults faults;
     SimFileSystem fs;
     SimRegistry registry;
