@@ -1,5 +1,6 @@
 #include "sys/sim/SimRegistry.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sys/sim/WinText.h"
@@ -106,15 +107,21 @@ long SimRegistry::DeleteKey(RegHandle root, const char* path) {
     long rc = Walk(base, path, false, &key);
     if (rc != kErrorSuccess) return rc;
     if (!key->parent || !key->subkeys.empty()) return kErrorAccessDenied;
-    auto& siblings = key->parent->subkeys;
-    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
-        if (*it == key) {
-            key->deleted = true;
-            siblings.erase(it);
-            break;
-        }
-    }
+    Detach(key);
     return kErrorSuccess;
+}
+
+void SimRegistry::Detach(const std::shared_ptr<Key>& key) {
+    // Handles still open on the key or below it see it as deleted.
+    std::vector<Key*> pending{key.get()};
+    while (!pending.empty()) {
+        Key* k = pending.back();
+        pending.pop_back();
+        k->deleted = true;
+        for (auto& sub : k->subkeys) pending.push_back(sub.get());
+    }
+    auto& siblings = key->parent->subkeys;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), key), siblings.end());
 }
 
 SimRegistry::Value* SimRegistry::FindValue(Key* key, const char* name) {
@@ -213,14 +220,7 @@ void SimRegistry::DeleteTree(RegHandle root, const std::string& path) {
     std::shared_ptr<Key> base = Resolve(root);
     std::shared_ptr<Key> key;
     if (!base || Walk(base, path.c_str(), false, &key) != kErrorSuccess || !key->parent) return;
-    auto& siblings = key->parent->subkeys;
-    for (auto it = siblings.begin(); it != siblings.end(); ++it) {
-        if (*it == key) {
-            key->deleted = true;
-            siblings.erase(it);
-            return;
-        }
-    }
+    Detach(key);
 }
 
 std::string SimRegistry::PathOf(const Key* key) const {

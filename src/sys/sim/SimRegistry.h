@@ -64,6 +64,8 @@ private:
     RegHandle NewHandle(std::shared_ptr<Key> key);
     static Value* FindValue(Key* key, const char* name);
     std::string PathOf(const Key* key) const;
+    // Removes a key from its parent and marks it and everything below it deleted.
+    static void Detach(const std::shared_ptr<Key>& key);
 
     Faults& m_faults;
     std::map<RegHandle, std::shared_ptr<Key>> m_roots;
