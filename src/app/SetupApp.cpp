@@ -1,0 +1,112 @@
+#include "app/SetupApp.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "resource.h"
+#include "sys/win32/Win32Platform.h"
+
+const char kRichTextClass[] = "InstalixRichText";
+
+namespace {
+
+WNDPROC g_richEditProc = nullptr;
+std::string g_richTextLibrary;
+
+LRESULT CALLBACK RichTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(g_richEditProc, hwnd, message, wParam, lParam);
+}
+
+// A superclass of `baseClass` under our own name.
+bool Superclass(const char* baseClass, HMODULE library) {
+    WNDCLASSA wc{};
+    if (!GetClassInfoA(nullptr, baseClass, &wc) && !GetClassInfoA(library, baseClass, &wc)) return false;
+    g_richEditProc = wc.lpfnWndProc;
+    wc.lpfnWndProc = RichTextProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kRichTextClass;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char dir[MAX_PATH] = {};
+    UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    std::string path(dir, n);
+    if (path.back() != '\\') path += '\\';
+    path += name;
+    // The library's own dependencies are looked up beside it, in the
+    // system directory too.
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void InitControlHosting() {
+    // InitCommonControlsEx came with later versions of the control library
+    // than some of the systems have: look it up, fall back to the old call.
+    InitCommonControls();
+    using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE controls = GetModuleHandleA("comctl32.dll");
+    InitEx initEx = controls ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")))
+                             : nullptr;
+    if (initEx) {
+        INITCOMMONCONTROLSEX icc{};
+        icc.dwSize = sizeof icc;
+        icc.dwICC = ICC_WIN95_CLASSES;
+        initEx(&icc);
+    }
+}
+
+bool RegisterRichTextControl(sys::IMessageBox& messages) {
+    if (FAILED(OleInitialize(nullptr))) {
+        messages.ShowMessage(IDS_OLE_INIT_FAILED, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error);
+        return false;
+    }
+    bool ok = false;
+    // RichEdit 2.0 first; Windows 98 and NT 4 always have RichEdit 1.0.
+    static const struct {
+        const char* library;
+        const char* windowClass;
+    } kRichEdits[] = {{"riched20.dll", "RichEdit20A"}, {"riched32.dll", "RICHEDIT"}};
+    for (const auto& r : kRichEdits) {
+        HMODULE library = LoadSystemLibrary(r.library);
+        if (!library) continue;
+        // The library stays loaded for the whole run: its controls need it.
+        if (Superclass(r.windowClass, library)) {
+            char path[MAX_PATH] = {};
+            GetModuleFileNameA(library, path, MAX_PATH);
+            g_richTextLibrary = path;
+            ok = true;
+            break;
+        }
+        FreeLibrary(library);
+    }
+    OleUninitialize();
+    return ok;
+}
+
+const std::string& RichTextLibraryPath() { return g_richTextLibrary; }
+
+WizardWindows::WizardWindows(const sys::Platform& platform, sys::win32::Win32MessageBox* messages)
+    : frame(platform, messages), os(platform), printer(platform), port(platform) {
+    frame.m_title = "安装打印机驱动程序";
+    frame.AddPage("阅读版权声明", &agreement, IDD_AGREEMENT_PAGE);
+    frame.AddPage("STEP 2\tSelect Install Module", &printer, IDD_PRINTER_PAGE);
+    frame.AddPage("选择安装模式", &mode, IDD_MODE_PAGE);
+    frame.AddPage("STEP 1\tSelect Install OS", &os, IDD_OS_PAGE);
+    frame.AddPage("STEP 3\tSet Printer Port and Confirm Setup", &port, IDD_PORT_PAGE);
+}
+
+BOOL SetupApp::InitInstance() {
+    sys::win32::Win32Platform real;
+    const sys::Platform platform = real.platform();
+    InitControlHosting();
+    if (!RegisterRichTextControl(real.messages())) return FALSE;
+    {
+        WizardWindows wizard(platform, &real.messages());
+        // Its result is not used: the run did everything inside the dialog.
+        wizard.frame.RunModal(nullptr);
+    }
+    return FALSE;
+}

@@ -1,0 +1,58 @@
+// Start-up: prepares the controls the wizard uses, builds the frame and its
+// five pages, runs the wizard and ends the program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "sys/Platform.h"
+
+// The window class of the agreement's rich-text control: our own name over
+// whichever system RichEdit control could be loaded.
+extern const char kRichTextClass[];
+
+// Loads one of Windows' own libraries from the system directory by its full
+// path, never through the search order that looks beside the program or in
+// the current directory first.  nullptr when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
+
+// Registers the common control classes the wizard uses (tooltips among
+// them), with InitCommonControlsEx where the system has it.
+void InitControlHosting();
+
+// Makes sure the agreement's rich-text control can be created: OLE once
+// (message 132 when it fails), then RichEdit 2.0, else 1.0, superclassed
+// under kRichTextClass.  false when neither is there.
+bool RegisterRichTextControl(sys::IMessageBox& messages);
+
+// The file name of the RichEdit library that was loaded, for the tests.
+const std::string& RichTextLibraryPath();
+
+#include "app/WizardDialog.h"
+#include "pages/AgreementPage.h"
+#include "pages/ModePage.h"
+#include "pages/OsPage.h"
+#include "pages/PrinterPage.h"
+#include "ports/PortPage.h"
+
+// The frame and its five pages, constructed in start-up's order (the frame,
+// then the agreement, mode, target-system, printer and port pages) and
+// destroyed in the reverse order; the pages are added in index order.
+struct WizardWindows {
+    WizardWindows(const sys::Platform& platform, sys::win32::Win32MessageBox* messages);
+
+    WizardDialog frame;
+    AgreementPage agreement;
+    ModePage mode;
+    OsPage os;
+    PrinterPage printer;
+    PortPage port;
+};
+
+class SetupApp {
+public:
+    // The whole run; returns FALSE as the application's start-up routine
+    // does, so that the program ends after it.
+    BOOL InitInstance();
+};

@@ -1,0 +1,20 @@
+// The first page: the software agreement and the accept / refuse choice,
+// which enables or disables the frame's Next button.
+#pragma once
+
+#include "app/DialogBase.h"
+
+class AgreementPage : public DialogBase {
+public:
+    AgreementPage();
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    // The frame's Next button (control 1 of the parent window).
+    void EnableNext(bool enable);
+};
