@@ -9,6 +9,15 @@
 // Dialog initialisation data (list entries, the agreement's text).
 #define RT_DLGINIT_DATA 240
 
+// Window class of the agreement's rich-text control: the program registers
+// it at start-up as a superclass of the system's RichEdit control.
+#define INSTALIX_RICHTEXT_CLASS "InstalixRichText"
+
+// Statics that nobody reads or changes.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // System-menu command of the About entry.
 #define IDM_ABOUTBOX 0x0010
 

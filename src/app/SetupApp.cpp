@@ -6,7 +6,7 @@
 #include "resource.h"
 #include "sys/win32/Win32Platform.h"
 
-const char kRichTextClass[] = "InstalixRichText";
+const char kRichTextClass[] = INSTALIX_RICHTEXT_CLASS;
 
 namespace {
 
