@@ -29,5 +29,6 @@ PrinterLists ReadPrinterLists(ConfigReader& config);
 // CB_FINDSTRING on an unsorted combo box: the first entry, searching from
 // the one after `start` (from entry 0 when start is -1 or out of range),
 // wrapping round and ending with `start` itself, that begins with `text`
-// without regard to ASCII letter case.  -1 when none does.
+// without regard to ASCII letter case.  -1 when none does, and for an
+// empty text.
 int ComboFindString(const std::vector<std::string>& items, int start, const std::string& text);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/ConfigInt.h"
+#include "install/OsClassification.h"
 
 namespace {
 
@@ -48,13 +49,8 @@ const char* AnswerName(sys::MsgAnswer a) {
 
 }  // namespace
 
-TargetSystem TargetOf(const sys::OsVersion& v) {
-    if (v.platformId == 1) return TargetSystem::Win98Me;
-    if (v.major < 5) return TargetSystem::WinNT;
-    if (v.major == 5 && v.minor == 0) return TargetSystem::Win2000;
-    if (v.major == 5 && v.minor == 1) return TargetSystem::WinXP;
-    return TargetSystem::WinServer2003;
-}
+// The family as the wizard's target-system page derives it.
+TargetSystem TargetOf(const sys::OsVersion& v) { return ClassifyOs(v).system; }
 
 std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& file, std::string* error) {
     Answers a;
