@@ -1,7 +1,14 @@
-# make test: installs what the builds need, builds the host and win32
-# presets, and runs every test tier (host, host under ASan+UBSan, Wine, end
-# to end), ending with one "TIER: N passed, N failed" line per tier.
-.PHONY: test deps build clean
+# make run: installs what the builds need, builds instalix.exe, lays out the
+# sample package as an installation medium in a Wine prefix of its own and
+# starts the wizard there (on $DISPLAY, else under Xvfb, leaving a screenshot
+# in build/run-wizard.png).
+# make test: installs what the builds need, builds every preset and runs
+# every test tier (host, host under ASan+UBSan, Wine, end to end, checks),
+# ending with one "TIER: N passed, N failed" line per tier.
+.PHONY: run test deps build clean
+
+run: deps
+	scripts/run-wizard
 
 test: deps
 	scripts/run-tests
