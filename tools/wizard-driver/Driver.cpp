@@ -336,12 +336,6 @@ void Driver::Abandon(const Step& step) {
 bool Driver::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
 
 void Driver::CloseProcess() {
-    // The workers' messages fail once the program has ended.
-    for (HANDLE worker : m_workers) {
-        if (!Running()) WaitForSingleObject(worker, 2000);
-        CloseHandle(worker);
-    }
-    m_workers.clear();
     if (m_process) CloseHandle(m_process);
     m_process = nullptr;
     m_processId = 0;
@@ -359,7 +353,7 @@ bool Driver::NeedTarget(std::string& why) const {
 // The program is idle when its user-interface thread waits for messages
 // with none pending, in its own loop or in a message box's.  Wine also
 // reports the thread idle while it waits inside some calls, so actions do
-// not rely on this alone (see Settle).
+// not rely on this alone (see PostAndWait).
 bool Driver::WaitIdle(double seconds, std::string& why) {
     if (!Running()) return true;
     const DWORD r = WaitForInputIdle(m_process, Milliseconds(seconds));
@@ -379,58 +373,67 @@ bool Driver::WaitIdle(double seconds, std::string& why) {
 }
 
 namespace {
-struct SentMessage {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
 
-DWORD WINAPI SendWorker(LPVOID param) {
-    SentMessage* m = static_cast<SentMessage*>(param);
-    SendMessageW(m->window, m->message, m->wParam, m->lParam);
-    delete m;
-    return 0;
+bool Pushed(HWND button, bool& pushed) {
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutW(button, BM_GETSTATE, 0, 0, SMTO_NORMAL, 50, &state)) return false;
+    pushed = (state & BST_PUSHED) != 0;
+    return true;
 }
+
+// A push button directly in `root`, other than `except`: the marker whose
+// pushed state tells when the program has got through its queue.
+HWND MarkerButton(HWND root, HWND except) {
+    if (!root || !IsWindow(root)) return nullptr;
+    for (HWND child = GetWindow(root, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == except || !SameNoCase(ClassOf(child), L"Button")) continue;
+        const LONG_PTR type = GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) return child;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-void Driver::SendFromWorker(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SentMessage* m = new SentMessage{window, message, wParam, lParam};
-    HANDLE thread = CreateThread(nullptr, 0, SendWorker, m, 0, nullptr);
-    if (thread) m_workers.push_back(thread);
-    else SendWorker(m);
-}
-
-bool Driver::Settle(const std::vector<HWND>& before, double seconds, std::string& why) {
-    const double deadline = Now() + seconds;
+// Input reaches a program through its queue, and so do the driver's
+// actions: they are posted, as the mouse's and the keyboard's messages are
+// (a handler run from a message sent by another process would end its
+// dialog differently).  To know when the program is through with them, a
+// push button of the same thread is marked pushed before and a message that
+// clears the mark is posted after them: the program handles posted
+// messages in order, so once the mark is gone, the actions have been
+// handled, or the program waits in a message box that one of them opened
+// (the box's loop handles the rest of the queue).
+bool Driver::PostAndWait(const std::vector<Posted>& messages, HWND root, HWND except, std::string& why) {
+    const std::vector<HWND> before = Dialogs();
+    HWND marker = MarkerButton(root, except);
+    bool pushed = false;
+    DWORD_PTR ignored = 0;
+    if (marker) {
+        SendMessageTimeoutW(marker, BM_SETSTATE, TRUE, 0, SMTO_NORMAL, kReadTimeout, &ignored);
+        if (!Pushed(marker, pushed) || !pushed) marker = nullptr;
+    }
+    for (const Posted& m : messages) PostMessageW(m.window, m.message, m.wParam, m.lParam);
+    if (!marker) return WaitIdle(kIdleWait, why);
+    PostMessageW(marker, BM_SETSTATE, FALSE, 0);
+    const double deadline = Now() + kIdleWait;
     for (;;) {
-        for (std::size_t i = 0; i < m_workers.size();) {
-            if (WaitForSingleObject(m_workers[i], 0) == WAIT_OBJECT_0) {
-                CloseHandle(m_workers[i]);
-                m_workers.erase(m_workers.begin() + static_cast<std::ptrdiff_t>(i));
-            } else {
-                ++i;
-            }
-        }
-        if (!Running()) return true;
-        const double left = deadline - Now();
-        if (m_workers.empty()) return WaitIdle(left > 0 ? left : 0.1, why);
-        for (HWND dialog : Dialogs()) {
-            bool known = false;
-            for (HWND b : before) known = known || b == dialog;
-            if (!known && WaitForInputIdle(m_process, 0) == 0) {
-                m_opened = Quote(Utf8(BoxText(dialog)));
-                return true;
-            }
-        }
-        if (left <= 0) {
-            why = "the program is still busy after " + std::to_string(static_cast<int>(seconds)) + " s";
+        if (!Running() || !IsWindow(marker)) break;
+        if (Pushed(marker, pushed) && !pushed) break;
+        if (Now() > deadline) {
+            why = "the program is still busy after " + std::to_string(static_cast<int>(kIdleWait)) + " s";
             for (HWND box : OpenBoxes()) why += "; a box is open: " + Quote(Utf8(BoxText(box)));
             return false;
         }
-        WaitForMultipleObjects(static_cast<DWORD>(m_workers.size() < MAXIMUM_WAIT_OBJECTS ? m_workers.size() : MAXIMUM_WAIT_OBJECTS),
-                               m_workers.data(), FALSE, 10);
+        Sleep(5);
     }
+    for (HWND dialog : Dialogs()) {
+        bool known = false;
+        for (HWND b : before) known = known || b == dialog;
+        if (!known) m_opened = Quote(Utf8(BoxText(dialog)));
+    }
+    // Painting and what the handlers posted to themselves.
+    return WaitIdle(kIdleWait, why);
 }
 
 bool Driver::Usable(HWND control, std::string& why) const {
@@ -626,10 +629,8 @@ bool Driver::Click(const Step& step, std::string& result) {
     HWND control = FindControl(step.args[0], result);
     if (!control) return false;
     if (!Usable(control, result)) return false;
-    const std::vector<HWND> before = Dialogs();
     if (GetForegroundWindow() != m_target) SetForegroundWindow(m_target);
-    SendFromWorker(control, BM_CLICK, 0, 0);
-    return Settle(before, kIdleWait, result);
+    return PostAndWait({{control, BM_CLICK, 0, 0}}, m_target, control, result);
 }
 
 bool Driver::Select(const Step& step, std::string& result) {
@@ -653,12 +654,10 @@ bool Driver::Select(const Step& step, std::string& result) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(list, CB_SETCURSEL, index, 0, SMTO_NORMAL, kReadTimeout, &ignored);
     // The parent learns of the choice as it would from the user.
-    const std::vector<HWND> before = Dialogs();
-    SendFromWorker(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE);
     result = "entry " + std::to_string(index);
     std::string why;
-    if (!Settle(before, kIdleWait, why)) {
+    if (!PostAndWait({{GetParent(list), WM_COMMAND, command, reinterpret_cast<LPARAM>(list)}}, m_target, nullptr, why)) {
         result = why;
         return false;
     }
@@ -673,44 +672,23 @@ bool Driver::Key(const Step& step, std::string& result) {
     // Focus as the dialog manager gives it, then the key through the queue,
     // where the dialog's loop sees it (Enter, Escape, arrows, Tab).
     if (!Usable(control, result)) return false;
-    std::string why;
-    if (!Settle({m_target}, kIdleWait, why)) {
-        result = why;
-        return false;
-    }
     DWORD_PTR ignored = 0;
     HWND root = GetAncestor(control, GA_ROOT);
     SendMessageTimeoutW(root, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE, SMTO_NORMAL, kReadTimeout, &ignored);
     const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), 0 /* MAPVK_VK_TO_VSC */);
     const bool extended = vk >= VK_PRIOR && vk <= VK_DOWN;  // also VK_INSERT, VK_DELETE
-    LPARAM down = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16) | (extended ? (1 << 24) : 0);
-    LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
-    if (!WaitIdle(kIdleWait, why)) {
-        result = why;
-        return false;
-    }
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16) | (extended ? (1 << 24) : 0);
+    const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(m_target, nullptr), &info) && info.hwndFocus
                      ? info.hwndFocus
                      : control;
-    PostMessageW(focus, WM_KEYDOWN, static_cast<WPARAM>(vk), down);
+    std::vector<Posted> keys = {{focus, WM_KEYDOWN, static_cast<WPARAM>(vk), down}};
     // The system's input processing turns F1 into a help request.
-    if (vk == VK_F1) PostMessageW(focus, 0x004D /* WM_KEYF1 */, 0, 0);
-    PostMessageW(focus, WM_KEYUP, static_cast<WPARAM>(vk), up);
-    // The keys wake the thread before PostMessage returns; the wait for
-    // idle is checked with a message it must answer, and once more.
-    if (!WaitIdle(kIdleWait, why)) {
-        result = why;
-        return false;
-    }
-    SendMessageTimeoutW(m_target, WM_NULL, 0, 0, SMTO_NORMAL, kReadTimeout, &ignored);
-    Sleep(20);
-    if (!WaitIdle(kIdleWait, why)) {
-        result = why;
-        return false;
-    }
-    return true;
+    if (vk == VK_F1) keys.push_back({focus, 0x004D /* WM_KEYF1 */, 0, 0});
+    keys.push_back({focus, WM_KEYUP, static_cast<WPARAM>(vk), up});
+    return PostAndWait(keys, m_target, nullptr, result);
 }
 
 bool Driver::SendCommand(UINT message, WPARAM wParam, std::string& result) {
@@ -719,9 +697,7 @@ bool Driver::SendCommand(UINT message, WPARAM wParam, std::string& result) {
         result = "the window is disabled (is a message box open?)";
         return false;
     }
-    const std::vector<HWND> before = Dialogs();
-    SendFromWorker(m_target, message, wParam, 0);
-    return Settle(before, kIdleWait, result);
+    return PostAndWait({{m_target, message, wParam, 0}}, m_target, nullptr, result);
 }
 
 bool Driver::ReadText(const Step& step, std::string& result) {
@@ -894,9 +870,13 @@ bool Driver::Answer(const Step& step, std::string& result) {
         result += ": the box has no " + ButtonName(button) + " button";
         return false;
     }
-    // What the button tells the box when it is clicked.
-    const std::vector<HWND> before = Dialogs();
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    // What the button tells the box when it is clicked; the marker is in
+    // the target window, which the same thread runs.
+    const std::vector<Posted> click = {{box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control)}};
+    if (!PostAndWait(click, m_target, nullptr, why)) {
+        result += ": " + why;
+        return false;
+    }
     const double closeBy = Now() + kDefaultWait;
     while (IsWindow(box) && IsWindowVisible(box) && Now() < closeBy) Sleep(5);
     if (IsWindow(box) && IsWindowVisible(box)) {
@@ -904,10 +884,6 @@ bool Driver::Answer(const Step& step, std::string& result) {
         return false;
     }
     result += " -> " + ButtonName(button);
-    if (!Settle(before, kIdleWait, why)) {
-        result += ": " + why;
-        return false;
-    }
     return true;
 }
 
@@ -957,10 +933,7 @@ bool Driver::WaitIdleStep(const Step& step, std::string& result) {
         return false;
     }
     // Idle in its own loop, or waiting in a dialog other than the target.
-    if (!Settle({m_target}, SecondsArg(step, 0, kIdleWait), result)) return false;
-    if (!m_opened.empty()) result = "waiting in the box " + m_opened;
-    m_opened.clear();
-    return true;
+    return WaitIdle(SecondsArg(step, 0, kIdleWait), result);
 }
 
 }  // namespace driver

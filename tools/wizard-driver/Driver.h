@@ -62,13 +62,15 @@ private:
     bool NeedTarget(std::string& why) const;
     // Until the program's user-interface thread waits for input.
     bool WaitIdle(double seconds, std::string& why);
-    // Sends a message from a thread of the driver's own, so that a handler
-    // that opens a message box keeps only that thread waiting.
-    void SendFromWorker(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Until every message sent so far has been handled, or the program has
-    // opened a dialog that `before` did not hold (a message box) and waits
-    // in it, or it has ended.
-    bool Settle(const std::vector<HWND>& before, double seconds, std::string& why);
+    // Posts the messages and waits until the program has handled them
+    // (see Driver.cpp); `root` holds the marker button, never `except`.
+    struct Posted {
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    bool PostAndWait(const std::vector<Posted>& messages, HWND root, HWND except, std::string& why);
     // A control and every window above it are enabled and visible.
     bool Usable(HWND control, std::string& why) const;
     HWND FindControl(const std::string& word, std::string& why) const;
@@ -89,7 +91,6 @@ private:
     std::wstring m_shotPrefix;
     int m_boxShots = 0;
     std::string m_opened;  // the text of a box the last step opened
-    std::vector<HANDLE> m_workers;  // threads still waiting for a sent message
 };
 
 // Text helpers shared with main.
