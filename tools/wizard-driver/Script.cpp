@@ -9,12 +9,12 @@ namespace {
 
 // Argument kinds: c control, t text, s seconds, f flag 0|1, b button,
 // k virtual key, i integer, p path.  Kinds after '|' are optional.
-struct CommandSpec {
+struct CommandForm {
     const char* name;
     const char* args;
 };
 
-const CommandSpec kCommands[] = {
+const CommandForm kCommands[] = {
     {"start", "p|p"},          {"time-start", "pt|p"},  {"wait-window", "t|s"},
     {"wait-exit", "|s"},       {"kill", ""},            {"click", "c"},
     {"select", "ct"},          {"key", "ck"},           {"sysmenu", "i"},
@@ -26,9 +26,9 @@ const CommandSpec kCommands[] = {
     {"wait-idle", "|s"},       {"sleep", "s"},          {"note", "t"},
 };
 
-const CommandSpec* FindCommand(const std::string& name) {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name) return &spec;
+const CommandForm* FindCommand(const std::string& name) {
+    for (const CommandForm& form : kCommands)
+        if (name == form.name) return &form;
     return nullptr;
 }
 
@@ -140,12 +140,12 @@ bool SplitWords(const std::string& line, std::vector<std::string>& words, std::s
 }
 
 bool CheckStep(const Step& step, std::string& error) {
-    const CommandSpec* spec = FindCommand(step.command);
-    if (!spec) {
+    const CommandForm* form = FindCommand(step.command);
+    if (!form) {
         error = "unknown command \"" + step.command + "\"";
         return false;
     }
-    const std::string kinds = spec->args;
+    const std::string kinds = form->args;
     const std::size_t bar = kinds.find('|');
     const std::string required = kinds.substr(0, bar);
     const std::string all = bar == std::string::npos ? kinds : required + kinds.substr(bar + 1);
