@@ -102,11 +102,15 @@ BOOL SetupApp::InitInstance() {
     sys::win32::Win32Platform real;
     const sys::Platform platform = real.platform();
     InitControlHosting();
-    if (!RegisterRichTextControl(real.messages())) return FALSE;
+    if (!RegisterRichTextControl(real.messages())) {
+        m_exit = SetupExit::NoRichText;
+        return FALSE;
+    }
     {
         WizardWindows wizard(platform, &real.messages());
-        // Its result is not used: the run did everything inside the dialog.
-        wizard.frame.RunModal(nullptr);
+        // IDOK or IDCANCEL is not used: the run did everything inside the
+        // dialog.  -1 means the frame never came up.
+        if (wizard.frame.RunModal(nullptr) == -1) m_exit = SetupExit::NoFrame;
     }
     return FALSE;
 }

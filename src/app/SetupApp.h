@@ -50,9 +50,23 @@ struct WizardWindows {
     PortPage port;
 };
 
+// The program's exit code: how the run ended.  The user sees the same
+// either way; the code tells a test or a support technician why no wizard
+// came up.
+enum class SetupExit : int {
+    Finished = 0,       // the wizard ran and was ended (Finish or Cancel)
+    NoRichText = 2,     // OLE or the RichEdit control could not be prepared
+    NoFrame = 3,        // the frame's dialog could not be created
+};
+
 class SetupApp {
 public:
     // The whole run; returns FALSE as the application's start-up routine
     // does, so that the program ends after it.
     BOOL InitInstance();
+
+    SetupExit ExitCode() const { return m_exit; }
+
+private:
+    SetupExit m_exit = SetupExit::Finished;
 };

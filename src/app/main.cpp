@@ -6,5 +6,5 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetupApp app;
     app.InitInstance();
-    return 0;
+    return static_cast<int>(app.ExitCode());
 }

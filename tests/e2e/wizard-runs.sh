@@ -102,9 +102,14 @@ wizard() {
         [ $rc -ne 0 ] && [ $try = 1 ] && grep -q '^[0-9]*: wait-window .*without that window$' "$log.out" &&
             ! grep -q '^[0-9]*: click' "$log.out" || break
         echo "note: $ver $name: $(grep -m1 'without that window' "$log.out" | sed 's/.*FAILED: //'); run again"
+        cp "$log.out" "$shots/$ver-$name.first-try.out"
     done
     if [ $rc -ne 0 ]; then
         grep -E 'FAILED|^end:|^wizard-driver:' "$log.out" | head -5
+    elif grep -q ': wait-exit' "$log.out" && ! grep ': wait-exit' "$log.out" | tail -1 | grep -q 'exit code 0$'; then
+        # A wizard that was ended, by Finish or Cancel, ends with code 0.
+        echo "$ver $name: $(grep ': wait-exit' "$log.out" | tail -1)"
+        rc=1
     fi
     return $rc
 }

@@ -28,6 +28,11 @@ struct PrinterInfoA {
         info.pLocation = Text(p.pLocation);
         if (p.pDevMode) {
             devMode = DevModeBlock(*p.pDevMode);
+            // Some spoolers copy a whole DEVMODEA of their own headers'
+            // size (156 bytes, with the panning fields) whatever dmSize
+            // says: zeros after the block keep that copy inside our memory
+            // and make what they store the same on every run.
+            devMode.resize(devMode.size() + sizeof(DEVMODEA), 0);
             info.pDevMode = reinterpret_cast<DEVMODEA*>(devMode.data());
         }
         info.pSepFile = Text(p.pSepFile);

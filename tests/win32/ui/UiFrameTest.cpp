@@ -164,18 +164,37 @@ TEST_F(Frame, CancelOnEveryPageAndTheCloseBoxEndWithoutInstalling) {
 
 namespace {
 HHOOK g_cbt = nullptr;
-std::string g_activated;
-LRESULT CALLBACK CloseOnActivate(int code, WPARAM wParam, LPARAM lParam) {
+HWND g_about = nullptr;
+std::string g_activated, g_aboutText;
+bool g_aboutIcon = false;
+bool g_aboutVisible = false;
+
+// Once the About box's modal loop runs: the box as the user sees it, then OK.
+void CALLBACK LookAtTheAboutBox(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND h = g_about;
+    g_aboutVisible = IsWindowVisible(h) != FALSE;
+    // The version line and the icon, the box's two statics.
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32] = {}, text[256] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (_stricmp(cls, "Static") != 0) continue;
+        if (SendMessageA(c, STM_GETICON, 0, 0)) g_aboutIcon = true;
+        else if (GetWindowTextA(c, text, sizeof text) > 0) g_aboutText = text;
+    }
+    Shot(h, "about");
+    PostMessageA(h, WM_COMMAND, IDOK, 0);
+}
+
+LRESULT CALLBACK LookOnActivate(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND h = reinterpret_cast<HWND>(wParam);
         char caption[256] = {};
         GetWindowTextA(h, caption, sizeof caption);
-        if (std::string(caption) == "关于 Instalix") {
+        if (std::string(caption) == "关于 Instalix" && !g_about) {
             g_activated = caption;
-            char text[256] = {};
-            GetWindowTextA(GetDlgItem(h, -1) ? GetDlgItem(h, -1) : h, text, sizeof text);
-            Shot(h, "about");
-            PostMessageA(h, WM_COMMAND, IDOK, 0);
+            g_about = h;
+            SetTimer(nullptr, 0, 300, LookAtTheAboutBox);
         }
     }
     return CallNextHookEx(g_cbt, code, wParam, lParam);
@@ -190,10 +209,17 @@ TEST_F(Frame, TheSystemMenuOpensTheAboutBox) {
     ASSERT_GT(GetMenuStringA(menu, IDM_ABOUTBOX, item, sizeof item, MF_BYCOMMAND), 0);
     EXPECT_STREQ(item, "关于 Instalix(&A)...");
     g_activated.clear();
-    g_cbt = SetWindowsHookExA(WH_CBT, CloseOnActivate, nullptr, GetCurrentThreadId());
+    g_aboutText.clear();
+    g_about = nullptr;
+    g_aboutIcon = g_aboutVisible = false;
+    g_cbt = SetWindowsHookExA(WH_CBT, LookOnActivate, nullptr, GetCurrentThreadId());
     SendMessageA(wz.frame(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     UnhookWindowsHookEx(g_cbt);
     EXPECT_EQ(g_activated, "关于 Instalix");
+    EXPECT_TRUE(g_aboutVisible);
+    EXPECT_TRUE(g_aboutIcon);
+    EXPECT_EQ(g_aboutText, "Instalix 版本 1.0");
+    EXPECT_FALSE(IsWindow(g_about)) << "OK ends the box";
     // The frame is still there and on its page.
     EXPECT_TRUE(IsWindow(wz.frame()));
     EXPECT_EQ(wz.w.frame.EndResult(), -1);
