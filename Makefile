@@ -2,16 +2,21 @@
 # sample package as an installation medium in a Wine prefix of its own and
 # starts the wizard there (on $DISPLAY, else under Xvfb, leaving a screenshot
 # in build/run-wizard.png).
+# make medium: the installation medium in build/medium and its ISO image
+# build/medium.iso, from the product build (preset win32).
 # make test: installs what the builds need, builds every preset and runs
 # every test tier (host, host under ASan+UBSan, Wine, end to end, checks),
 # ending with one "TIER: N passed, N failed" line per tier.
-.PHONY: run test deps build clean
+.PHONY: run test medium deps build clean
 
 run: deps
 	scripts/run-wizard
 
 test: deps
 	scripts/run-tests
+
+medium: deps
+	scripts/make-medium
 
 deps:
 	scripts/install-deps

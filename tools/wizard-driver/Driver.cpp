@@ -131,8 +131,20 @@ BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Visible top-level windows of any process with a caption.
+struct CaptionSearch {
+    std::wstring caption;
+    std::vector<HWND> windows;
+};
+
 BOOL CALLBACK CollectAnyChild(HWND child, LPARAM param) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectCaptioned(HWND window, LPARAM param) {
+    CaptionSearch* search = reinterpret_cast<CaptionSearch*>(param);
+    if (IsWindowVisible(window) && CaptionOf(window) == search->caption) search->windows.push_back(window);
     return TRUE;
 }
 
@@ -307,6 +319,7 @@ bool Driver::Dispatch(const Step& step, std::string& result) {
         return true;
     }
     if (c == "note") return true;
+    if (c == "other-window") return OtherWindow(step, result);
     result = "no such command";
     return false;
 }
@@ -584,6 +597,64 @@ bool Driver::WaitWindow(const Step& step, std::string& result) {
             return false;
         }
         Sleep(10);
+    }
+}
+
+// A window of another program, found by its caption (a help viewer the
+// program started): "open" waits until exactly one is shown; "minimize"
+// minimises it; "restored" waits until it is shown, not minimised, and above
+// the program's window; "close" closes it and waits until it is gone.
+bool Driver::OtherWindow(const Step& step, std::string& result) {
+    const std::string& action = step.args[1];
+    if (action != "open" && action != "minimize" && action != "restored" && action != "close") {
+        result = "no such action (open, minimize, restored, close)";
+        return false;
+    }
+    CaptionSearch search{Wide(step.args[0]), {}};
+    const double deadline = Now() + SecondsArg(step, 2, kDefaultWait);
+    auto find = [&search] {
+        search.windows.clear();
+        EnumWindows(CollectCaptioned, reinterpret_cast<LPARAM>(&search));
+        return search.windows;
+    };
+    // Whether `window` comes before the program's window in the z-order.
+    auto above = [this](HWND window) {
+        if (!m_target) return true;
+        for (HWND w = GetWindow(window, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == m_target) return true;
+        return false;
+    };
+    for (;;) {
+        std::vector<HWND> windows = find();
+        const bool one = windows.size() == 1;
+        if (action == "open" && one) {
+            result = "one window";
+            return true;
+        }
+        if (action == "restored" && one && !IsIconic(windows[0]) && above(windows[0])) {
+            result = "shown, in front of the program's window";
+            return true;
+        }
+        if (action == "minimize" && one) {
+            ShowWindowAsync(windows[0], SW_MINIMIZE);
+            for (int i = 0; i < 200 && !IsIconic(windows[0]); ++i) Sleep(10);
+            if (IsIconic(windows[0])) {
+                result = "minimised";
+                return true;
+            }
+        }
+        if (action == "close" && windows.empty()) {
+            result = "gone";
+            return true;
+        }
+        if (action == "close" && one) PostMessageW(windows[0], WM_CLOSE, 0, 0);
+        if (Now() > deadline) {
+            result = std::to_string(windows.size()) + " such windows";
+            if (action == "restored" && one)
+                result += IsIconic(windows[0]) ? ", minimised" : ", behind the program's window";
+            return false;
+        }
+        Sleep(50);
     }
 }
 

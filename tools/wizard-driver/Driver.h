@@ -38,6 +38,7 @@ private:
     // with what it found or did.
     bool Start(const Step& step, std::string& result, bool timed);
     bool WaitWindow(const Step& step, std::string& result);
+    bool OtherWindow(const Step& step, std::string& result);
     bool WaitExit(const Step& step, std::string& result);
     bool Kill(std::string& result);
     bool Click(const Step& step, std::string& result);
