@@ -102,6 +102,10 @@ struct PrinterInfo2 {
     std::string pComment;
     std::string pLocation;
     std::optional<DevMode> pDevMode;
+    // The device mode as the spooler holds it, when it was read from one:
+    // its dmSize public bytes (not always 148) and the driver's dmDriverExtra
+    // private ones.  See DevModeToWrite.
+    std::vector<std::uint8_t> devModeBytes;
     std::string pSepFile;
     std::string pPrintProcessor;
     std::string pDatatype;
@@ -115,6 +119,18 @@ struct PrinterInfo2 {
     std::uint32_t cJobs = 0;
     std::uint32_t AveragePPM = 0;
 };
+
+// The device mode a spooler returned (`size` bytes at `data`) into `p`: its
+// public part into pDevMode (as much of it as dmSize covers; the rest zero)
+// and the whole block, private bytes included, into devModeBytes.  A block
+// shorter than its own header gives no device mode.
+void ReadDevModeBlock(PrinterInfo2& p, const std::uint8_t* data, std::size_t size);
+
+// The DEVMODE block to hand back to the spooler for `p`: the block as read
+// while pDevMode still says what its public part says, so that the driver's
+// private bytes and sizes come back unchanged; otherwise one built from
+// pDevMode (DevModeBlock).  Empty without a device mode.
+std::vector<std::uint8_t> DevModeToWrite(const PrinterInfo2& p);
 
 // DRIVER_INFO_3A.  pDependentFiles is the list the spooler gets as a
 // sequence of zero-terminated names ended by one more zero; an empty list is

@@ -3,6 +3,8 @@
 // under Wine (once per Windows version for the installation cases).
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -241,11 +243,38 @@ TEST_F(SpoolerContract, TheOperationsInstallAPrinterAndMakeItTheDefault) {
     ASSERT_TRUE(InstallPrinterDriver(P(), d));
 
     sys::PrinterInfo2 p = Printer(d.pName);
+    sys::DevMode dm;
+    std::memset(&dm, 0, sizeof dm);
+    std::strcpy(dm.dmDeviceName, "Instalix Ops");
+    dm.dmSpecVersion = 0x0401;
+    dm.dmSize = sizeof dm;
+    dm.dmFields = 0x1;  // DM_ORIENTATION
+    dm.dmOrientation = 2;
+    p.pDevMode = dm;
     const std::string base = p.pPrinterName;
     ASSERT_TRUE(InstallPrinter(P(), p, 2, false));
     EXPECT_EQ(p.pPrinterName, base);
 
+    // The device mode as the spooler keeps it, whatever its sizes.
+    auto deviceMode = [&] {
+        sys::PrinterHandle h = 0;
+        sys::PrinterInfo2 back;
+        std::uint32_t needed = 0, e = 0;
+        if (P().spooler.OpenPrinterA(base.c_str(), &h, &e)) {
+            P().spooler.GetPrinterA(h, 0, nullptr, &needed, &e);
+            P().spooler.GetPrinterA(h, needed, &back, &needed, &e);
+            P().spooler.ClosePrinter(h, &e);
+        }
+        return back.devModeBytes;
+    };
+    const std::vector<std::uint8_t> before = deviceMode();
+    ASSERT_GE(before.size(), 40u);
+    EXPECT_EQ(before.size(), static_cast<std::size_t>(before[36] | before[37] << 8) + (before[38] | before[39] << 8))
+        << "the block holds what its own sizes say";
+
     EXPECT_EQ(MakeDefaultPrinter(P(), p.pPrinterName.c_str()), 1);
+    // Making it the default changes the attribute, never the device mode.
+    EXPECT_EQ(deviceMode(), before);
     char device[300];
     P().system.GetProfileStringA("windows", "device", "", device, sizeof device);
     sys::OsVersion v;

@@ -169,6 +169,24 @@ TEST_F(DefaultPrinterTest, Windows98SetsTheDefaultAttribute) {
     EXPECT_EQ(m.spooler.OpenHandleCount(), 0u);
 }
 
+// The driver keeps private bytes after a public part of its own size; the
+// default attribute must not cost them.
+TEST_F(DefaultPrinterTest, Windows98KeepsTheDriversOwnDeviceModeBytes) {
+    Install("win98");
+    std::vector<std::uint8_t> block(156 + 20);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    block[36] = 156;  // dmSize
+    block[37] = 0;
+    block[38] = 20;  // dmDriverExtra
+    block[39] = 0;
+    sys::PrinterInfo2& held = m.spooler.printers["MTR-C30(S)"];
+    sys::ReadDevModeBlock(held, block.data(), block.size());
+    EXPECT_EQ(MakeDefaultPrinter(P(), "MTR-C30(S)"), 1);
+    const sys::PrinterInfo2& after = m.spooler.printers["MTR-C30(S)"];
+    EXPECT_EQ(after.Attributes & 4u, 4u);
+    EXPECT_EQ(after.devModeBytes, block);
+}
+
 TEST_F(DefaultPrinterTest, FailuresGiveZeroSilently) {
     Install("win98");
     m.faults.Fail("SetPrinterA", sys::kErrorAccessDenied);

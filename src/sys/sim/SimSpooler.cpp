@@ -16,12 +16,12 @@ bool SameEnvironment(const std::optional<std::string>& a, const std::optional<st
 
 // What GetPrinterA level 2 needs: the 32-bit record, its texts and the DEVMODE.
 std::uint32_t PrinterInfoSize(const PrinterInfo2& p) {
-    std::size_t n = 84 + 148;
+    std::size_t n = 84;
     for (const std::string* s : {&p.pPrinterName, &p.pPortName, &p.pDriverName, &p.pComment, &p.pLocation,
                                  &p.pSepFile, &p.pPrintProcessor, &p.pDatatype, &p.pParameters})
         n += s->size() + 1;
     if (p.pShareName) n += p.pShareName->size() + 1;
-    if (p.pDevMode) n += p.pDevMode->dmDriverExtra;
+    n += p.devModeBytes.empty() ? 148 : p.devModeBytes.size();
     return static_cast<std::uint32_t>(n);
 }
 }  // namespace
@@ -76,7 +76,10 @@ bool SimSpooler::AddPrinterA(const PrinterInfo2& info, std::uint32_t level, Prin
         *error = kErrorUnknownPort;
         return false;
     }
-    printers[FoldCase(info.pPrinterName)] = info;
+    // The spooler keeps the block it was given, as the adapter sends it.
+    PrinterInfo2& kept = printers[FoldCase(info.pPrinterName)];
+    kept = info;
+    kept.devModeBytes = DevModeToWrite(info);
     *handle = m_nextHandle++;
     m_handles[*handle] = FoldCase(info.pPrinterName);
     return true;
@@ -236,6 +239,7 @@ bool SimSpooler::SetPrinterA(PrinterHandle handle, const PrinterInfo2& info, std
     }
     PrinterInfo2& p = printers[h->second];
     p = info;
+    p.devModeBytes = DevModeToWrite(info);
     if (info.Attributes & kPrinterAttributeDefault) {
         std::uint32_t ignored = 0;
         m_system.WriteProfileStringA("windows", "device", (p.pPrinterName + "," + p.pDriverName + "," + p.pPortName).c_str(),

@@ -27,7 +27,7 @@ struct PrinterInfoA {
         info.pComment = Text(p.pComment);
         info.pLocation = Text(p.pLocation);
         if (p.pDevMode) {
-            devMode = DevModeBlock(*p.pDevMode);
+            devMode = DevModeToWrite(p);
             // Some spoolers copy a whole DEVMODEA of their own headers'
             // size (156 bytes, with the panning fields) whatever dmSize
             // says: zeros after the block keep that copy inside our memory
@@ -63,9 +63,10 @@ PrinterInfo2 FromA(const PRINTER_INFO_2A& a) {
     p.pComment = Own(a.pComment);
     p.pLocation = Own(a.pLocation);
     if (a.pDevMode) {
-        DevMode dm;
-        std::memcpy(&dm, a.pDevMode, sizeof dm);
-        p.pDevMode = dm;
+        // The whole block as the spooler keeps it, never more than its own
+        // sizes say (an older spooler's public part may be shorter than ours).
+        const auto* block = reinterpret_cast<const std::uint8_t*>(a.pDevMode);
+        ReadDevModeBlock(p, block, static_cast<std::size_t>(a.pDevMode->dmSize) + a.pDevMode->dmDriverExtra);
     }
     p.pSepFile = Own(a.pSepFile);
     p.pPrintProcessor = Own(a.pPrintProcessor);
