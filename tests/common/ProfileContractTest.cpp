@@ -122,3 +122,47 @@ TEST_F(ProfileContract, FileNamesIgnoreCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes that real packages hold and a text editor leaves: the reader must
+// take them as the system's own reader does.
+TEST_F(ProfileContract, ANulInsideALineEndsTheValue) {
+    Write(std::string("[S]\r\nv=ab\0cd\r\nw=next\r\n", 22));
+    EXPECT_EQ(Get("S", "v"), "ab|2");
+    EXPECT_EQ(Get("S", "w"), "next|4");
+}
+
+TEST_F(ProfileContract, BytesThatAreNotCodePage936) {
+    // A lead byte whose next byte cannot end the character becomes one "?"
+    // that takes that byte with it; 0x80 and 0xFF are characters of their
+    // own and come back as stored.
+    Write("[S]\r\na=x\x81 y\r\nb=\x80z\r\nc=\xFF\r\nd=x\x81\r\ne=1\r\nf=\x81\x7f\r\ng=\xA1");
+    EXPECT_EQ(Get("S", "a"), "x?y|3");
+    EXPECT_EQ(Get("S", "b"), "\x80z|2");
+    EXPECT_EQ(Get("S", "c"), "\xFF|1");
+    EXPECT_EQ(Get("S", "d"), "x?|2");
+    EXPECT_EQ(Get("S", "e"), "1|1");
+    EXPECT_EQ(Get("S", "f"), "?|1");
+    EXPECT_EQ(Get("S", "g"), "?|1");
+}
+
+TEST_F(ProfileContract, AUtf8FileWithAByteOrderMarkIsReadInCodePage936) {
+    Write("\xEF\xBB\xBF[S]\r\nu=\xE6\x89\x93\r\n");
+    EXPECT_EQ(Get("S", "u"), "\xB4\xF2|2");
+}
+
+TEST_F(ProfileContract, AUtf16FileWithAByteOrderMarkIsRead) {
+    // "[S]\r\nname=打印\r\nk=v\r\n" as UTF-16LE with its mark.
+    const std::u16string text = u"\uFEFF[S]\r\nname=\u6253\u5370\r\nk=v\r\n";
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    Write(bytes);
+    EXPECT_EQ(Get("S", "k"), "v|1");
+    EXPECT_EQ(Get("S", "name"), "\xB4\xF2\xD3\xA1|4");
+}
+
+}  // namespace

@@ -1,5 +1,9 @@
 #include "sys/sim/SimProfile.h"
 
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -17,11 +21,69 @@ std::string_view StripQuotes(std::string_view v) {
     return v;
 }
 
+// Converts `from` (an iconv encoding name) to code page 936, each character
+// that has no code there as "?", as the system's reader does.
+std::string ToCodePage936(std::string_view text, const char* from) {
+    std::string out;
+    iconv_t cd = iconv_open("GBK", from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    const std::size_t unit = std::strcmp(from, "UTF-16LE") == 0 ? 2 : 1;
+    std::string in(text);
+    char* src = in.data();
+    std::size_t left = in.size();
+    char buffer[256];
+    while (left > 0) {
+        char* dst = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t rc = iconv(cd, &src, &left, &dst, &room);
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // Not convertible, malformed or cut off: one "?" for one unit
+            // (a UTF-8 sequence is skipped to its next lead byte).
+            out += '?';
+            std::size_t skip = std::min(unit, left);
+            if (unit == 1)
+                while (skip < left && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;
+            src += skip;
+            left -= skip;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+// The file's text as the reader sees it in code page 936.  A file with a
+// UTF-16LE or UTF-8 byte-order mark is converted.  In an ANSI file, a lead
+// byte whose next byte cannot end a character becomes one "?" that takes
+// that byte with it; every other byte stays as stored.
+std::string ReaderText(const std::string& bytes) {
+    std::string_view all(bytes);
+    if (all.size() >= 2 && all.substr(0, 2) == "\xFF\xFE") return ToCodePage936(all.substr(2), "UTF-16LE");
+    if (all.size() >= 3 && all.substr(0, 3) == "\xEF\xBB\xBF") return ToCodePage936(all.substr(3), "UTF-8");
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(all[i]);
+        if (c < 0x81 || c == 0xFF) {
+            out += all[i];
+            continue;
+        }
+        const unsigned char t = i + 1 < all.size() ? static_cast<unsigned char>(all[i + 1]) : 0;
+        if (i + 1 < all.size() && ((t >= 0x40 && t <= 0x7E) || (t >= 0x80 && t <= 0xFE))) {
+            out += all[i];
+            out += all[i + 1];
+        } else {
+            out += '?';
+        }
+        ++i;
+    }
+    return out;
+}
+
 // Looks `key` up in `section` of the file text.  An empty optional means not
 // found (or a key line without '='); otherwise the raw trimmed value.
 std::optional<std::string> Lookup(const std::string& text, std::string_view section, std::string_view key) {
     std::string_view all(text);
-    if (all.size() >= 3 && all.substr(0, 3) == "\xEF\xBB\xBF") all.remove_prefix(3);
     bool inSection = false;
     bool seenSection = false;
     std::size_t pos = 0;
@@ -49,7 +111,10 @@ std::optional<std::string> Lookup(const std::string& text, std::string_view sect
         std::string_view name = TrimBlanks(line.substr(0, eq));
         if (!EqualNoCase(name, key)) continue;
         if (eq == std::string_view::npos) return std::nullopt;
-        return std::string(TrimBlanks(line.substr(eq + 1)));
+        // A NUL inside the line ends the value.
+        std::string_view value = line.substr(eq + 1);
+        value = TrimBlanks(value.substr(0, value.find('\0')));
+        return std::string(value);
     }
     return std::nullopt;
 }
@@ -82,7 +147,7 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
     if (path.find_first_of("\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
     std::string text;
     if (!m_files.ReadFile(path, &text)) return CopyOut(defValue, buffer, size);
-    std::optional<std::string> value = Lookup(text, sec, k);
+    std::optional<std::string> value = Lookup(ReaderText(text), sec, k);
     if (!value) return CopyOut(defValue, buffer, size);
     return CopyOut(StripQuotes(*value), buffer, size);
 }
