@@ -166,3 +166,16 @@ TEST_F(ProfileContract, AUtf16FileWithAByteOrderMarkIsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reader may keep a file it has read, but never past a change to it.
+TEST_F(ProfileContract, AFileWrittenAgainIsReadAnew) {
+    Write("[S]\r\nv=first\r\n");
+    EXPECT_EQ(Get("S", "v"), "first|5");
+    Write("[S]\r\nv=2nd\r\nw=new\r\n");
+    EXPECT_EQ(Get("S", "v"), "2nd|3");
+    EXPECT_EQ(Get("S", "w"), "new|3");
+}
+
+}  // namespace

@@ -1,6 +1,10 @@
 // What the simulated machine adds to Windows: failure injection and mounted
 // host folders.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "sys/RegistryKey.h"
 #include "sys/sim/SimMachine.h"
@@ -69,6 +73,30 @@ TEST(SimMachine, MountedHostFolderIsReadWithoutRegardToCase) {
     m.fs.WriteFile("D:\\DRVCONFIG\\setup.ini", "replaced");
     ASSERT_TRUE(m.fs.ReadFile("D:\\DRVCONFIG\\setup.ini", &text));
     EXPECT_EQ(text, "replaced");
+}
+
+// The profile reader keeps a parsed file: a host file changed on disk, or
+// a file replaced in memory, must still be read anew.
+TEST(SimMachine, TheProfileReaderSeesAChangedHostFile) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("instalix-profile-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto put = [&](const std::string& text) { std::ofstream(dir / "a.ini", std::ios::binary) << text; };
+    put("[S]\r\nv=one\r\n");
+    sys::sim::SimMachine m;
+    m.fs.Mount("D:\\", dir.string());
+    char buf[32];
+    EXPECT_EQ(m.profile.GetPrivateString("S", "v", "", buf, sizeof buf, "D:\\a.ini"), 3u);
+    EXPECT_STREQ(buf, "one");
+    put("[S]\r\nv=three\r\n");
+    EXPECT_EQ(m.profile.GetPrivateString("S", "v", "", buf, sizeof buf, "D:\\a.ini"), 5u);
+    EXPECT_STREQ(buf, "three");
+    m.fs.WriteFile("D:\\a.ini", "[S]\r\nv=mem\r\n");
+    EXPECT_EQ(m.profile.GetPrivateString("S", "v", "", buf, sizeof buf, "D:\\a.ini"), 3u);
+    EXPECT_STREQ(buf, "mem");
+    m.fs.RemoveFile("D:\\a.ini");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(m.profile.GetPrivateString("S", "v", "gone", buf, sizeof buf, "D:\\a.ini"), 4u);
 }
 
 TEST(SimMachine, PathsResolveDotsAndRelativeNames) {

@@ -103,7 +103,7 @@ void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes)
     MakeDir(full.substr(0, full.rfind('\\')));
     auto it = m_files.find(FoldCase(full));
     std::uint32_t attributes = it != m_files.end() ? it->second.attributes : 0x20u;
-    m_files[FoldCase(full)] = File{full, bytes, attributes};
+    m_files[FoldCase(full)] = File{full, bytes, attributes, ++m_generation};
 }
 
 void SimFileSystem::MakeDir(const std::string& path) {
@@ -164,6 +164,20 @@ bool SimFileSystem::ReadFile(const std::string& path, std::string* bytes) const 
 bool SimFileSystem::Exists(const std::string& path) const {
     std::string full = FullPath(path);
     return m_files.count(FoldCase(full)) != 0 || HostFile(full).has_value();
+}
+
+std::string SimFileSystem::Version(const std::string& path) const {
+    std::string full = FullPath(path);
+    auto it = m_files.find(FoldCase(full));
+    if (it != m_files.end()) return "m" + std::to_string(it->second.generation);
+    std::optional<std::string> host = HostFile(full);
+    if (!host) return "";
+    std::error_code error;
+    const auto size = std::filesystem::file_size(*host, error);
+    if (error) return "";
+    const auto time = std::filesystem::last_write_time(*host, error);
+    if (error) return "";
+    return "h" + std::to_string(time.time_since_epoch().count()) + ":" + std::to_string(size);
 }
 
 bool SimFileSystem::RemoveFile(const std::string& path) {

@@ -24,6 +24,10 @@ public:
     void Mount(const std::string& windowsFolder, const std::string& hostFolder);
     void WriteFile(const std::string& path, const std::string& bytes);
     bool ReadFile(const std::string& path, std::string* bytes) const;
+    // What identifies the file's present contents: it changes whenever the
+    // file is written, replaced or removed (a host file: its time and size).
+    // Empty when there is no such file.
+    std::string Version(const std::string& path) const;
     bool Exists(const std::string& path) const;
     bool RemoveFile(const std::string& path);
     // Creates a folder and the folders above it.
@@ -51,7 +55,9 @@ private:
         std::string path;
         std::string bytes;
         std::uint32_t attributes;
+        std::uint64_t generation = 0;
     };
+    std::uint64_t m_generation = 0;
     std::map<std::string, File> m_files;  // by folded full path
     std::vector<std::pair<std::string, std::string>> m_mounts;  // folded Windows folder, host folder
     std::set<std::string> m_dirs;                               // folded folders made

@@ -80,12 +80,15 @@ std::string ReaderText(const std::string& bytes) {
     return out;
 }
 
-// Looks `key` up in `section` of the file text.  An empty optional means not
-// found (or a key line without '='); otherwise the raw trimmed value.
-std::optional<std::string> Lookup(const std::string& text, std::string_view section, std::string_view key) {
+}  // namespace
+
+// One pass over the file's text: the first section of each name, and in it
+// the first line of each key name (a key line without "=" counts, and makes
+// the key not found).
+SimProfile::Parsed SimProfile::Parse(const std::string& text) {
+    Parsed parsed;
     std::string_view all(text);
-    bool inSection = false;
-    bool seenSection = false;
+    std::map<std::string, std::optional<std::string>>* current = nullptr;
     std::size_t pos = 0;
     while (pos < all.size()) {
         std::size_t end = all.find_first_of("\r\n", pos);
@@ -98,26 +101,29 @@ std::optional<std::string> Lookup(const std::string& text, std::string_view sect
         if (line.front() == '[') {
             std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
-                // Only the first section of a name is searched.
-                if (inSection) return std::nullopt;
-                std::string_view name = TrimBlanks(line.substr(1, close - 1));
-                inSection = !seenSection && EqualNoCase(name, section);
-                if (inSection) seenSection = true;
+                // A later section of the same name is never searched.
+                const std::string name = FoldCase(TrimBlanks(line.substr(1, close - 1)));
+                current = parsed.count(name) ? nullptr : &parsed[name];
                 continue;
             }
         }
-        if (!inSection) continue;
+        if (!current) continue;
         std::size_t eq = line.find('=');
-        std::string_view name = TrimBlanks(line.substr(0, eq));
-        if (!EqualNoCase(name, key)) continue;
-        if (eq == std::string_view::npos) return std::nullopt;
+        const std::string name = FoldCase(TrimBlanks(line.substr(0, eq)));
+        if (current->count(name)) continue;
+        if (eq == std::string_view::npos) {
+            (*current)[name] = std::nullopt;
+            continue;
+        }
         // A NUL inside the line ends the value.
         std::string_view value = line.substr(eq + 1);
         value = TrimBlanks(value.substr(0, value.find('\0')));
-        return std::string(value);
+        (*current)[name] = std::string(value);
     }
-    return std::nullopt;
+    return parsed;
 }
+
+namespace {
 
 std::uint32_t CopyOut(std::string_view value, char* buffer, std::uint32_t size) {
     if (size == 0 || !buffer) return 0;
@@ -145,11 +151,21 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
 
     std::string path = file;
     if (path.find_first_of("\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
-    std::string text;
-    if (!m_files.ReadFile(path, &text)) return CopyOut(defValue, buffer, size);
-    std::optional<std::string> value = Lookup(ReaderText(text), sec, k);
-    if (!value) return CopyOut(defValue, buffer, size);
-    return CopyOut(StripQuotes(*value), buffer, size);
+    // Like the system, the reader keeps a file it has read until it changes.
+    const std::string version = m_files.Version(path);
+    if (version.empty()) return CopyOut(defValue, buffer, size);
+    Cached& cached = m_cache[FoldCase(m_files.FullPath(path))];
+    if (cached.version != version) {
+        std::string text;
+        if (!m_files.ReadFile(path, &text)) return CopyOut(defValue, buffer, size);
+        cached.parsed = Parse(ReaderText(text));
+        cached.version = version;
+    }
+    auto found = cached.parsed.find(FoldCase(sec));
+    if (found == cached.parsed.end()) return CopyOut(defValue, buffer, size);
+    auto value = found->second.find(FoldCase(k));
+    if (value == found->second.end() || !value->second) return CopyOut(defValue, buffer, size);
+    return CopyOut(StripQuotes(*value->second), buffer, size);
 }
 
 }  // namespace sys::sim

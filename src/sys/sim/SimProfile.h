@@ -2,6 +2,10 @@
 // GetPrivateProfileStringA.
 #pragma once
 
+#include <map>
+#include <optional>
+#include <string>
+
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
 #include "sys/sim/SimFileSystem.h"
@@ -16,6 +20,16 @@ public:
                                    std::uint32_t size, const char* file) override;
 
 private:
+    // Folded section name -> folded key name -> value (none: a key line
+    // without "=").
+    using Parsed = std::map<std::string, std::map<std::string, std::optional<std::string>>>;
+    struct Cached {
+        std::string version;
+        Parsed parsed;
+    };
+    static Parsed Parse(const std::string& text);
+
+    std::map<std::string, Cached> m_cache;  // by folded full path
     SimFileSystem& m_files;
     Faults& m_faults;
 };
