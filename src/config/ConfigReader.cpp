@@ -49,6 +49,11 @@ std::optional<std::string> Environment(TargetSystem target) {
 
 }  // namespace
 
+const char* DeviceClassSuffix(int printerClass) {
+    static const char* const suffixes[4] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter", "-EmbeddedPrinter"};
+    return printerClass >= 0 && printerClass <= 3 ? suffixes[printerClass] : nullptr;
+}
+
 std::string FileListSection(const std::string& model, TargetSystem target) {
     static const char* const names[5] = {".98", ".NT", ".2K", ".XP", ".2003"};
     return model + Suffix(target, names);
@@ -251,10 +256,8 @@ std::int32_t ConfigReader::ReadDeviceCount() { return ParseConfigInt(ReadMain("D
 
 int ConfigReader::ReadDeviceName(int index, std::string& name) {
     name = ReadMain("DEVICENAME", ("DEVICENAME" + std::to_string(index)).c_str(), 199);
-    static const char* const suffixes[4] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter",
-                                            "-EmbeddedPrinter"};
     for (int i = 0; i < 4; ++i) {
-        std::size_t at = name.find(suffixes[i]);
+        std::size_t at = name.find(DeviceClassSuffix(i));
         if (at != std::string::npos) {
             name.resize(at);
             return i;

@@ -64,10 +64,12 @@ public:
     // The class file of printerClass, or empty.
     std::string ClassFile() const;
 
-private:
-    // One value of the main file or of the class file, cut to `limit` characters.
+    // One value of the main file or of the class file as every operation
+    // above reads it: default "0", cut to `limit` characters.
     std::string ReadMain(const std::string& section, const char* key, std::uint32_t limit);
     std::string ReadClass(const std::string& section, const char* key, std::uint32_t limit);
+
+private:
     std::string ReadVariant(const std::string& section, int rasterBitmap, const char* stem, std::uint32_t limit);
     std::int32_t ReadClassInt(const std::string& section, const char* key, std::uint32_t limit);
     std::string Read(const std::string& file, const std::string& section, const char* key, std::uint32_t limit);
@@ -76,6 +78,11 @@ private:
     std::string m_mainFile;
     std::string m_classFiles[4];
 };
+
+// The suffix that marks a device entry's class ("-ReceiptPrinter",
+// "-TicketPrinter", "-LabelPrinter", "-EmbeddedPrinter"), or nullptr
+// outside the four classes.  ReadDeviceName tests them in this order.
+const char* DeviceClassSuffix(int printerClass);
 
 // The section names of a model for a Windows family.
 std::string FileListSection(const std::string& model, TargetSystem target);

@@ -18,6 +18,13 @@
 #include "spooler/PrintSystem.h"
 #include "sys/RegistryKey.h"
 
+const char kFourPortModel[] = "MTR-Q5";
+const char kColourLibrary[] = "DMCOLOR.DLL";
+
+bool NeedsColourLibrary(const std::string& model) {
+    return model.find("MTR-C30") != std::string::npos || model.find("MTR-C40") != std::string::npos;
+}
+
 namespace {
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -115,9 +122,9 @@ bool Installation::PrepareUsb(InstallEnding* ending) {
     }
     for (int i = 1; i <= 4; ++i)
         if (Contains(m_c.portName, ("_" + std::to_string(i)).c_str())) m_printer.pPrinterName += "(U) " + std::to_string(i);
-    if (Contains(m_c.portName, "MTR-Q5")) {
+    if (Contains(m_c.portName, kFourPortModel)) {
         // The four-port model: the printer goes on its own port of that number.
-        m_c.usbPortName = "USB_MTR-Q5_" + m_c.portName.substr(m_c.portName.size() - 1);
+        m_c.usbPortName = std::string("USB_") + kFourPortModel + "_" + m_c.portName.substr(m_c.portName.size() - 1);
         m_printer.pPortName = m_c.usbPortName;
         NameUsbPort(m_p, m_c.usbPortName);
     } else {
@@ -317,9 +324,8 @@ InstallEnding Installation::Run() {
     CopyDriverFiles();
     const int ddk = m_reader.ReadDdkFlag(m_c.modelName, m_c.targetSystem, variant);
     StageUniversalDriver(m_p, m_c.targetSystem, ddk);
-    if (m_c.targetSystem == TargetSystem::Win98Me &&
-        (Contains(m_c.modelName, "MTR-C30") || Contains(m_c.modelName, "MTR-C40")))
-        Copy("DMCOLOR.DLL", CopyTarget::DriverDir);
+    if (m_c.targetSystem == TargetSystem::Win98Me && NeedsColourLibrary(m_c.modelName))
+        Copy(kColourLibrary, CopyTarget::DriverDir);
     if (ddk) {
         if (m_files.DataFileDLLName.empty()) return Close(IDS_DRIVER_FILES_MISSING);
         Copy(m_files.DataFileDLLName, CopyTarget::DriverDirV3);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "install/InstallChoices.h"
 #include "sys/Platform.h"
@@ -12,6 +13,15 @@ enum class InstallEnding {
     Closed,    // the wizard was ended after a failure
     Finished,  // the printer was installed and the success or restart message shown
 };
+
+// The model whose USB ports the installation names after itself: a port
+// whose name holds it becomes "USB_MTR-Q5_" and the port's last character.
+extern const char kFourPortModel[];  // "MTR-Q5"
+
+// Whether the installation copies the two-colour library for a model on
+// Windows 98/Me (models whose name holds "MTR-C30" or "MTR-C40").
+bool NeedsColourLibrary(const std::string& model);
+extern const char kColourLibrary[];  // "DMCOLOR.DLL"
 
 // Runs the installation for `choices`, completing its derived fields
 // (portKind, replaceFlags, usbPortName, and modelName as the final printer

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "install/InstallChoices.h"
 #include "sys/Platform.h"
@@ -70,6 +71,9 @@ private:
     std::string m_portSection;
     bool m_reloadBaudRate = true;
 };
+
+// The rates of the port page's baud list (combo box 1041), in list order.
+const std::vector<int>& BaudListRates();
 
 // The baud list's entry for a configured rate: its position for the listed
 // rates but 38400, position 7 (38400) for every other value.

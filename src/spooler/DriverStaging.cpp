@@ -59,6 +59,9 @@ bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::s
 
 }  // namespace
 
+const char* const kWin98StagedFiles[2] = {"ICONLIB.DLL", "UNIDRV.DLL"};
+const char* const kDdkSupportFiles[3] = {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"};
+
 bool IsBareFileName(const std::string& name) {
     return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
 }
@@ -109,7 +112,7 @@ int CopyDriverFile(const sys::Platform& p, const std::string& fileName, CopyTarg
 
 void StageUniversalDriver(const sys::Platform& p, TargetSystem target, int ddkFlag) {
     if (target == TargetSystem::Win98Me) {
-        CopyDriverFile(p, "ICONLIB.DLL", CopyTarget::DriverDir, target, false);
+        CopyDriverFile(p, kWin98StagedFiles[0], CopyTarget::DriverDir, target, false);
         std::string system, windows;
         if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.SystemDirectory(b, s, e); },
                            &system)) {
@@ -121,20 +124,18 @@ void StageUniversalDriver(const sys::Platform& p, TargetSystem target, int ddkFl
             Error(p, IDS_NO_WINDOWS_DIR);
             return;
         }
-        const std::string systemCopy = system + "\\UNIDRV.DLL";
-        const std::string backupCopy = windows + "\\Sysbckup\\UNIDRV.DLL";
+        const std::string systemCopy = system + "\\" + kWin98StagedFiles[1];
+        const std::string backupCopy = windows + "\\Sysbckup\\" + kWin98StagedFiles[1];
         std::uint32_t error = 0;
         if (p.files.OpenExisting(systemCopy.c_str(), &error)) return;
         if (!p.files.Copy(backupCopy.c_str(), systemCopy.c_str(), true, &error))
-            CopyDriverFile(p, "UNIDRV.DLL", CopyTarget::DriverDir, target, false);
+            CopyDriverFile(p, kWin98StagedFiles[1], CopyTarget::DriverDir, target, false);
         return;
     }
     const bool nt5 = target == TargetSystem::Win2000 || target == TargetSystem::WinXP ||
                      target == TargetSystem::WinServer2003;
     if (nt5 && ddkFlag) {
-        for (const char* f : {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"})
-            CopyDriverFile(p, f, CopyTarget::DriverDirV3, target, false);
-        for (const char* f : {"TTFSUB.GPD", "STDNAMES.GPD", "UNIRES.DLL"})
-            CopyDriverFile(p, f, CopyTarget::DriverDir, target, false);
+        for (const char* f : kDdkSupportFiles) CopyDriverFile(p, f, CopyTarget::DriverDirV3, target, false);
+        for (int i = 2; i >= 0; --i) CopyDriverFile(p, kDdkSupportFiles[i], CopyTarget::DriverDir, target, false);
     }
 }

@@ -23,6 +23,12 @@ int CopyDriverFile(const sys::Platform& platform, const std::string& fileName, C
 // later when the DDK flag is set.
 void StageUniversalDriver(const sys::Platform& platform, TargetSystem target, int ddkFlag);
 
+// The medium's files that StageUniversalDriver copies: on Windows 98/Me
+// (UNIDRV.DLL only when the system has none), and on 2000 and later for a
+// driver with the DDK flag.
+extern const char* const kWin98StagedFiles[2];  // "ICONLIB.DLL", "UNIDRV.DLL"
+extern const char* const kDdkSupportFiles[3];   // "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"
+
 // Whether a configured file name is a bare name that stays in its folder
 // (no path separator, drive or "..").
 bool IsBareFileName(const std::string& name);

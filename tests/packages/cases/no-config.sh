@@ -1,0 +1,2 @@
+# Without DRVCONFIG there is nothing to install.
+rm -r DRVCONFIG
