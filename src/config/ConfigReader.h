@@ -34,6 +34,12 @@ struct PortMonitorSet {
     std::int32_t usbVersion = 0;
 };
 
+// The most device entries (DEVICENUMBER) and listed USB port names
+// (PRNCOUNT) that are ever walked: a count beyond it is taken as this many,
+// so that a mistyped count cannot keep the wizard or the tools reading for
+// hours, and no index can overflow.
+constexpr int kMaxConfigEntries = 100000;
+
 class ConfigReader {
 public:
     explicit ConfigReader(const sys::Platform& platform);

@@ -27,8 +27,8 @@ const char* const kFolderNames[3] = {"win98", "winnt", "win2003"};
 
 // A value read with this limit is taken as whole: no reader's limit comes near.
 constexpr std::uint32_t kWholeValue = 4095;
-// Device and USB port lists are walked at most this far.
-constexpr int kMaxEntries = 10000;
+// Device and USB port lists are walked at most this far, as the installer does.
+constexpr int kMaxEntries = kMaxConfigEntries;
 // The USB port names of setup.ini are read with room for this many characters.
 constexpr std::size_t kUsbListLimit = 29;
 
@@ -431,6 +431,10 @@ void Checker::CheckDevices() {
                "DEVICENUMBER=" + count.value + ": the printer page offers no printer");
     }
     const int walked = std::min(m_deviceCount, kMaxEntries);
+    if (m_deviceCount > kMaxEntries)
+        Report(0, count.line, Severity::Warning,
+               "DEVICENUMBER=" + count.value + " is more than the " + std::to_string(kMaxEntries) +
+                   " devices the installer lists: the rest are never offered");
 
     // The device entries written, by the index the installer reads them by.
     std::map<int, const IniKey*> entries;
@@ -587,6 +591,10 @@ void Checker::CheckUsbList() {
     const int n = ParseConfigInt(count.value);
     if (count.present && n < 0 && !count.failed)
         Report(0, count.line, Severity::Error, "PRNCOUNT=" + count.value + " is negative: no USB port is listed");
+    if (n > kMaxEntries)
+        Report(0, count.line, Severity::Warning,
+               "PRNCOUNT=" + count.value + " is more than the " + std::to_string(kMaxEntries) +
+                   " USB port names the installer reads: the rest are never read");
 
     // The ports the port page can offer.
     std::set<std::string> offered;

@@ -1,5 +1,7 @@
 #include "install/PrinterLists.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 namespace {
@@ -43,12 +45,10 @@ int ComboFindString(const std::vector<std::string>& items, int start, const std:
 
 PrinterLists ReadPrinterLists(ConfigReader& config) {
     PrinterLists lists;
-    const std::int32_t count = config.ReadDeviceCount();
-    // A 64-bit counter: a count of INT32_MAX ends the loop instead of
-    // overflowing the index.
-    for (std::int64_t i = 1; i <= count; ++i) {
+    const int count = std::min<std::int32_t>(config.ReadDeviceCount(), kMaxConfigEntries);
+    for (int i = 1; i <= count; ++i) {
         std::string name;
-        const int c = config.ReadDeviceName(static_cast<int>(i), name);
+        const int c = config.ReadDeviceName(i, name);
         if (c >= 0 && c <= 3) lists.models[c].push_back(name);
     }
     for (const std::vector<std::string>& models : lists.models)

@@ -1,9 +1,11 @@
 #include "ports/UsbPortNaming.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "config/ConfigInt.h"
 #include "config/ConfigPaths.h"
+#include "config/ConfigReader.h"
 #include "sys/RegistryKey.h"
 
 const char kPortNameKey[] = "SOFTWARE\\KORVALE\\PORTNAME\\";
@@ -16,7 +18,7 @@ namespace {
 class PortList {
 public:
     explicit PortList(const sys::Platform& p) : m_p(p), m_file(ConfigPath(p.files, kMainConfigName)) {
-        m_count = ParseConfigInt(Read("PRNCOUNT", 199));
+        m_count = std::min<std::int32_t>(ParseConfigInt(Read("PRNCOUNT", 199)), kMaxConfigEntries);
     }
     int Count() const { return m_count; }
     std::string Name(int i) const { return Read(std::to_string(i).c_str(), 29); }

@@ -2,6 +2,8 @@
 // simulated machine shows of the port records.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstring>
 
 #include "ports/SerialSettings.h"
@@ -93,6 +95,17 @@ TEST(UsbPortNaming, ALongRecordedNameEndsTheEnumeration) {
     NameUsbPort(m.platform(), "USB_X_1");
     EXPECT_TRUE(m.registry.ReadValue("HKLM\\SOFTWARE\\KORVALE\\PORTNAME", "USB_A_1", nullptr, nullptr));
     EXPECT_FALSE(m.registry.ReadValue("HKLM\\SOFTWARE\\KORVALE\\PORTNAME", "USB_B_1", nullptr, nullptr));
+    EXPECT_EQ(m.registry.OpenHandleCount(), 0u);
+}
+
+// PRNCOUNT=INT32_MAX: the naming walks 100,000 names at the most and ends.
+TEST(UsbPortNaming, AHugePortCountEnds) {
+    sys::sim::SimMachine m;
+    m.fs.WriteFile("D:\\DRVCONFIG\\setup.ini",
+                   "[SUPPORTED-USB-DEVICE]\r\nPRNCOUNT=2147483647\r\n0=USB_A_1\r\n");
+    const auto t0 = std::chrono::steady_clock::now();
+    NameUsbPort(m.platform(), "USB_A_1");
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(20));
     EXPECT_EQ(m.registry.OpenHandleCount(), 0u);
 }
 

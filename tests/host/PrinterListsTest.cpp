@@ -2,6 +2,8 @@
 // preselection relies on.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "config/ConfigReader.h"
 #include "install/PrinterLists.h"
 #include "sys/sim/SimMachine.h"
@@ -178,3 +180,17 @@ TEST_F(PrinterListsTest, TheSamplePackagePreselectsItsDefaultModel) {
     EXPECT_EQ(l.defaultIndex, 0);
     EXPECT_EQ(l.defaultModel, "MTR-Q5");
 }
+
+// A mistyped count must not keep the printer page reading for hours: the
+// walk stops at 100,000 entries, and a count near INT32_MAX ends too.
+TEST_F(PrinterListsTest, AHugeDeviceCountEndsAtAHundredThousandEntries) {
+    for (const char* count : {"99999999999", "2147483647", "100001"}) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const PrinterLists l = Read(std::string("[DEVICENAME]\r\nDEVICENUMBER=") + count +
+                                    "\r\nDEVICENAME1=A-ReceiptPrinter\r\nDEVICENAME100000=Z-ReceiptPrinter\r\n"
+                                    "DEVICENAME100001=Y-ReceiptPrinter\r\n");
+        EXPECT_EQ(l.models[0], (Items{"A", "Z"})) << count;
+        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5)) << count;
+    }
+}
+

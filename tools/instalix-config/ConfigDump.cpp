@@ -1,5 +1,7 @@
 #include "ConfigDump.h"
 
+#include <algorithm>
+
 #include <vector>
 
 #include "config/ConfigReader.h"
@@ -149,7 +151,7 @@ int DumpConfiguration(const sys::Platform& platform, const DumpRequest& request,
     p.Section("devices");
     const std::int32_t count = reader.ReadDeviceCount();
     p.Line("DEVICENUMBER", count);
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= std::min(count, static_cast<std::int32_t>(kMaxConfigEntries)); ++i) {
         std::string name;
         int cls = reader.ReadDeviceName(i, name);
         p.Line("device" + std::to_string(i) + ".name", name);

@@ -55,7 +55,7 @@ void SimMachine::InsertMedium(const std::string& hostFolder) {
     const std::string main = "E:\\DRVCONFIG\\setup.ini";
     char text[64];
     profile.GetPrivateString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", text, sizeof text, main.c_str());
-    const int count = std::atoi(text);
+    const int count = std::min(std::atoi(text), kMaxConfigEntries);
     // The USB monitor offers all four ports of every model it lists.
     for (int i = 0; i < count; ++i) {
         profile.GetPrivateString("SUPPORTED-USB-DEVICE", std::to_string(i).c_str(), "", text, sizeof text, main.c_str());
