@@ -1,31 +1,339 @@
 #include "Answers.h"
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 
-#include "config/ConfigInt.h"
+#include "config/ConfigReader.h"
+#include "config/PortSection.h"
 #include "install/OsClassification.h"
+#include "install/PrinterLists.h"
+#include "install/StepController.h"
 
 namespace {
 
-std::string Get(sys::IProfile& profile, const std::string& file, const char* section, const char* key,
-                const char* def = "") {
-    char buffer[512] = {};
-    profile.GetPrivateString(section, key, def, buffer, sizeof buffer, file.c_str());
-    return buffer;
+// Room for one value; a value that fills it was cut and is refused.
+constexpr std::uint32_t kValueRoom = 1024;
+
+// The installer's message ids: the keys of [Answers].
+constexpr int kFirstMessage = 101;
+constexpr int kLastMessage = 145;
+
+// The simulated maker's library holds zero to eight printers.
+constexpr std::size_t kMaxUsbPrinters = 8;
+
+// The names of the choices, in the order of their values.
+const std::vector<std::string> kClasses = {"Receipt", "Ticket", "Label", "Embedded"};
+const std::vector<std::string> kTargets = {"98", "NT", "2000", "XP", "2003"};
+const std::vector<std::string> kModes = {"Advanced", "Typical"};
+const std::vector<std::string> kFlags = {"0", "1"};
+// The port page's serial lists, as it shows them.
+const std::vector<std::string> kDataBits = {"5", "6", "7", "8"};
+const std::vector<std::string> kStopBits = {"1", "1.5", "2"};
+const std::vector<std::string> kParities = {"Even", "Mark", "None", "Odd", "Space"};
+const std::vector<std::string> kFlows = {"Xon/Xoff", "Hardware", "None"};
+const char kFlowLetters[] = {'x', 'p', ' '};
+const std::vector<std::string> kReplies = {"Yes", "No"};
+const std::vector<std::string> kWindows = {"win98", "nt40", "win2k", "winxp", "win2003"};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string Join(const std::vector<std::string>& names) {
+    std::string all;
+    for (const std::string& n : names) all += (all.empty() ? "" : ", ") + n;
+    return all;
 }
 
-bool OneOf(const std::string& value, std::initializer_list<const char*> names, int* index) {
-    int i = 0;
-    for (const char* n : names) {
-        if (value == n || value == std::to_string(i)) {
-            *index = i;
+// The value up to its comment, without the blanks before it (no byte of a
+// two-byte character is a ';' or a blank).  A value that was quoted before
+// its comment loses its quotes, as it would without one.
+std::string CutComment(std::string v) {
+    std::size_t cut = std::string::npos;
+    for (std::size_t i = 0; i < v.size() && cut == std::string::npos; ++i)
+        if (v[i] == ';' && (i == 0 || IsBlank(v[i - 1]))) cut = i;
+    if (cut == std::string::npos) return v;
+    v.erase(cut);
+    while (!v.empty() && IsBlank(v.back())) v.pop_back();
+    if (v.size() > 1 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return v;
+}
+
+// Decimal digits only, at most nine of them (no sign, no blanks).
+bool ParseDigits(const std::string& text, std::uint32_t* value) {
+    if (text.empty() || text.size() > 9) return false;
+    std::uint32_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    *value = v;
+    return true;
+}
+
+class AnswersFile {
+public:
+    AnswersFile(sys::IProfile& profile, const std::string& file, std::string* error)
+        : m_profile(profile), m_file(file), m_error(error) {}
+
+    // The value of a key with its comment cut, or nothing when the file has
+    // no such key.  False (with the error set) for a value too long to read.
+    bool Value(const char* section, const char* key, std::optional<std::string>* value) {
+        // Two different defaults: only a missing key gives back each one.
+        const std::string first = Read(section, key, "?");
+        if (first.size() >= kValueRoom - 1)
+            return Fail(section, key, "longer than " + std::to_string(kValueRoom - 2) + " characters");
+        if (first == "?" && Read(section, key, "!") == "!") {
+            value->reset();
             return true;
         }
-        ++i;
+        *value = CutComment(first);
+        return true;
     }
+
+    // The index of the value among `names` (or, with `numbers`, its index
+    // written as a number), `fallback` when the key is missing.
+    bool Choose(const char* section, const char* key, const std::vector<std::string>& names, bool numbers,
+                int fallback, int* index) {
+        std::optional<std::string> v;
+        if (!Value(section, key, &v)) return false;
+        if (!v) {
+            *index = fallback;
+            return true;
+        }
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (*v == names[i] || (numbers && *v == std::to_string(i))) {
+                *index = static_cast<int>(i);
+                return true;
+            }
+        }
+        return Fail(section, key, "\"" + *v + "\" is not one of " + Join(names));
+    }
+
+    // A number of at most nine digits, `fallback` when the key is missing.
+    bool Number(const char* section, const char* key, std::uint32_t fallback, std::uint32_t* value) {
+        std::optional<std::string> v;
+        if (!Value(section, key, &v)) return false;
+        if (!v) {
+            *value = fallback;
+            return true;
+        }
+        if (!ParseDigits(*v, value)) return Fail(section, key, "\"" + *v + "\" is not a number");
+        return true;
+    }
+
+    bool Fail(const char* section, const char* key, const std::string& why) {
+        *m_error = std::string("[") + section + "] " + key + ": " + why;
+        return false;
+    }
+
+private:
+    std::string Read(const char* section, const char* key, const char* def) {
+        std::string buffer(kValueRoom, '\0');
+        const std::uint32_t n = m_profile.GetPrivateString(section, key, def, &buffer[0], kValueRoom, m_file.c_str());
+        buffer.resize(std::min(n, kValueRoom - 1));
+        return buffer;
+    }
+
+    sys::IProfile& m_profile;
+    const std::string& m_file;
+    std::string* m_error;
+};
+
+bool ReadInstall(AnswersFile& f, Answers* a) {
+    InstallChoices& c = a->choices;
+    const char* s = "Install";
+    int index = 0;
+    // Class, Target and Mode also take their values as numbers.
+    if (!f.Choose(s, "Class", kClasses, true, 0, &index)) return false;
+    c.printerClass = static_cast<PrinterClass>(index);
+
+    std::optional<std::string> v;
+    if (!f.Value(s, "Model", &v)) return false;
+    c.modelName = v.value_or("");
+    if (!f.Value(s, "Port", &v)) return false;
+    c.portName = v.value_or("");
+
+    if (!f.Choose(s, "Mode", kModes, true, static_cast<int>(InstallMode::Typical), &index)) return false;
+    c.installMode = static_cast<InstallMode>(index);
+    if (!f.Choose(s, "Target", kTargets, true, -1, &index)) return false;
+    a->targetGiven = index >= 0;
+    if (a->targetGiven) c.targetSystem = static_cast<TargetSystem>(index);
+
+    if (!f.Choose(s, "RasterBitmap", kFlags, false, 0, &index)) return false;
+    c.rasterBitmap = index;
+    if (!f.Choose(s, "SetDefault", kFlags, false, 0, &index)) return false;
+    c.setAsDefault = index;
+
+    // The baud rate's list, and the model's own rate, are checked against the
+    // package by FinishAnswers.
+    std::uint32_t baud = 0;
+    if (!f.Number(s, "BaudRate", 9600, &baud)) return false;
+    c.baudRate = static_cast<std::int32_t>(baud);
+    if (!f.Choose(s, "DataBits", kDataBits, false, 3, &index)) return false;
+    c.dataBits = 5 + index;
+    if (!f.Choose(s, "StopBits", kStopBits, false, 0, &index)) return false;
+    c.stopBits = 1.0 + 0.5 * index;
+    if (!f.Choose(s, "Parity", kParities, false, 2, &index)) return false;
+    c.parity = kParities[static_cast<std::size_t>(index)][0];
+    if (!f.Choose(s, "FlowControl", kFlows, false, 2, &index)) return false;
+    c.flowControl = kFlowLetters[index];
+
+    if (!f.Value(s, "Package", &v)) return false;
+    if (!v || v->empty()) return f.Fail(s, "Package", "no package folder given");
+    a->package = *v;
+    return true;
+}
+
+bool ReadReplies(AnswersFile& f, Answers* a) {
+    for (int id = kFirstMessage; id <= kLastMessage; ++id) {
+        int index = -1;
+        if (!f.Choose("Answers", std::to_string(id).c_str(), kReplies, false, -1, &index)) return false;
+        if (index >= 0) a->replies[id] = index == 0 ? sys::MsgAnswer::Yes : sys::MsgAnswer::No;
+    }
+    return true;
+}
+
+bool ReadMachine(AnswersFile& f, Answers* a) {
+    const char* s = "Machine";
+    int index = 0;
+    if (!f.Choose(s, "Windows", kWindows, false, 3, &index)) return false;
+    a->windows = kWindows[static_cast<std::size_t>(index)];
+
+    // Identities 0 to 65535, separated by commas; empty or missing: none.
+    std::optional<std::string> v;
+    if (!f.Value(s, "UsbPrinters", &v)) return false;
+    const std::string usb = v.value_or("");
+    for (std::size_t pos = 0; !usb.empty() && pos <= usb.size();) {
+        std::size_t comma = usb.find(',', pos);
+        if (comma == std::string::npos) comma = usb.size();
+        std::string item = usb.substr(pos, comma - pos);
+        while (!item.empty() && IsBlank(item.front())) item.erase(0, 1);
+        while (!item.empty() && IsBlank(item.back())) item.pop_back();
+        std::uint32_t identity = 0;
+        if (!ParseDigits(item, &identity) || identity > 0xFFFF)
+            return f.Fail(s, "UsbPrinters", "\"" + item + "\" is not a printer identity (0 to 65535)");
+        if (a->usbPrinters.size() == kMaxUsbPrinters)
+            return f.Fail(s, "UsbPrinters", "more than " + std::to_string(kMaxUsbPrinters) + " printers");
+        a->usbPrinters.push_back(static_cast<std::uint16_t>(identity));
+        pos = comma + 1;
+    }
+
+    std::uint32_t delay = 0;
+    if (!f.Number(s, "SpoolerStartDelay", 0, &delay)) return false;
+    a->spoolerStartDelayMs = delay;
+    if (!f.Choose(s, "LanguageMonitor", kFlags, false, 0, &index)) return false;
+    a->languageMonitorInstalled = index == 1;
+    return true;
+}
+
+// The port page's entries, in the order of its sorted list: the fixed ports
+// of the family, then the model's USB ports (one in typical mode, four in
+// advanced mode; none on NT 4).
+std::vector<std::string> OfferedPorts(const std::string& model, TargetSystem target, bool usbSupported,
+                                      InstallMode mode) {
+    std::vector<std::string> ports;
+    if (target == TargetSystem::Win98Me) {
+        ports = {"COM1:", "COM2:", "LPT1:"};
+    } else {
+        for (int i = 1; i <= 8; ++i) ports.push_back("KRCOM" + std::to_string(i) + ":");
+        for (int i = 1; i <= 3; ++i) ports.push_back("LPT" + std::to_string(i) + ":");
+    }
+    if (usbSupported && target != TargetSystem::WinNT) {
+        const int count = mode == InstallMode::Advanced ? 4 : 1;
+        for (int i = 1; i <= count; ++i) ports.push_back("USB_" + model + "_" + std::to_string(i));
+    }
+    return ports;
+}
+
+bool IsFile(sys::IFiles& files, const std::string& path) {
+    std::uint32_t error = 0;
+    const std::uint32_t attributes = files.GetAttributes(path.c_str(), &error);
+    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
+}
+
+bool Fail(std::string* error, const char* key, const std::string& why) {
+    *error = std::string("[Install] ") + key + ": " + why;
     return false;
 }
+
+}  // namespace
+
+// The family as the wizard's target-system page derives it.
+TargetSystem TargetOf(const sys::OsVersion& v) { return ClassifyOs(v).system; }
+
+std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& file, bool machine,
+                                   std::string* error) {
+    Answers a;
+    AnswersFile f(profile, file, error);
+    if (!ReadInstall(f, &a) || !ReadReplies(f, &a)) return std::nullopt;
+    if (machine && !ReadMachine(f, &a)) return std::nullopt;
+    return a;
+}
+
+bool FinishAnswers(const sys::Platform& platform, Answers* answers, std::string* error) {
+    InstallChoices& c = answers->choices;
+    if (!answers->targetGiven) {
+        sys::OsVersion v;
+        std::uint32_t e = 0;
+        if (platform.system.Version(&v, &e)) c.targetSystem = TargetOf(v);
+    }
+
+    // The package: the program path lies in its folder, the configuration
+    // beside it.  A folder that does not exist holds no setup.ini either.
+    ConfigReader reader(platform);
+    if (!IsFile(platform.files, reader.MainFile()))
+        return Fail(error, "Package",
+                    "\"" + answers->package + "\" is not a driver package: it holds no DRVCONFIG\\setup.ini");
+
+    // No model: the installation refuses it with the wizard's message.
+    const std::string& model = c.modelName;
+    if (model.empty()) return true;
+    const int cls = static_cast<int>(c.printerClass);
+    const PrinterLists lists = ReadPrinterLists(reader);
+    const std::vector<std::string>& models = lists.models[cls];
+    if (std::find(models.begin(), models.end(), model) == models.end()) {
+        for (int other = 0; other < 4; ++other) {
+            const std::vector<std::string>& m = lists.models[other];
+            if (std::find(m.begin(), m.end(), model) != m.end())
+                return Fail(error, "Model", "\"" + model + "\" is a " + kClasses[static_cast<std::size_t>(other)] +
+                                                " model, not a " + kClasses[static_cast<std::size_t>(cls)] + " one");
+        }
+        return Fail(error, "Model",
+                    "\"" + model + "\" is not one of the package's " + kClasses[static_cast<std::size_t>(cls)] +
+                        " models" + (models.empty() ? std::string(" (it has none)") : ": " + Join(models)));
+    }
+
+    // The model's port section, as the wizard reads it on the way to the port page.
+    const std::string classFile = ClassConfigPath(platform.files, c.printerClass);
+    const std::string section = PortSectionName(model);
+    if (c.installMode == InstallMode::Advanced &&
+        ReadPortSectionInt(platform.profile, classFile, section, "AdvancedSetup") == 0)
+        return Fail(error, "Mode", "\"Advanced\" is not offered for " + model + " (its AdvancedSetup is 0)");
+
+    const bool usb = ReadPortSectionInt(platform.profile, classFile, section, "USBSUPPORTED") != 0;
+    const std::vector<std::string> ports = OfferedPorts(model, c.targetSystem, usb, c.installMode);
+    if (std::find(ports.begin(), ports.end(), c.portName) == ports.end())
+        return Fail(error, "Port",
+                    "\"" + c.portName + "\" is not one of " + Join(ports) + " (the ports offered for " + model +
+                        " on " + kTargets[static_cast<std::size_t>(c.targetSystem)] + " in " +
+                        kModes[static_cast<std::size_t>(c.installMode)] + " mode)");
+
+    // The baud list, or the rate the wizard takes from the model's
+    // configuration when the user leaves the list alone (a rate of 0, from
+    // a missing key, is no rate).
+    const std::vector<int>& rates = BaudListRates();
+    const std::int32_t own = ReadPortSectionInt(platform.profile, classFile, section, "BaudRate");
+    if (std::find(rates.begin(), rates.end(), c.baudRate) == rates.end() && !(own > 0 && c.baudRate == own)) {
+        std::vector<std::string> names;
+        for (int r : rates) names.push_back(std::to_string(r));
+        std::string why = "\"" + std::to_string(c.baudRate) + "\" is not one of " + Join(names);
+        if (own > 0 && std::find(rates.begin(), rates.end(), own) == rates.end())
+            why += " or " + std::to_string(own) + " (" + model + "'s own rate)";
+        return Fail(error, "BaudRate", why);
+    }
+    return true;
+}
+
+namespace {
 
 const char* ButtonsName(sys::MsgButtons b) {
     switch (b) {
@@ -48,67 +356,6 @@ const char* AnswerName(sys::MsgAnswer a) {
 }
 
 }  // namespace
-
-// The family as the wizard's target-system page derives it.
-TargetSystem TargetOf(const sys::OsVersion& v) { return ClassifyOs(v).system; }
-
-std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& file, std::string* error) {
-    Answers a;
-    InstallChoices& c = a.choices;
-    int index = 0;
-    const std::string cls = Get(profile, file, "Install", "Class", "Receipt");
-    if (!OneOf(cls, {"Receipt", "Ticket", "Label", "Embedded"}, &index)) {
-        *error = "unknown Class " + cls;
-        return std::nullopt;
-    }
-    c.printerClass = static_cast<PrinterClass>(index);
-    c.modelName = Get(profile, file, "Install", "Model");
-    c.portName = Get(profile, file, "Install", "Port");
-    const std::string target = Get(profile, file, "Install", "Target");
-    if (!target.empty()) {
-        if (!OneOf(target, {"98", "NT", "2000", "XP", "2003"}, &index)) {
-            *error = "unknown Target " + target;
-            return std::nullopt;
-        }
-        c.targetSystem = static_cast<TargetSystem>(index);
-        a.targetGiven = true;
-    }
-    const std::string mode = Get(profile, file, "Install", "Mode", "Typical");
-    if (!OneOf(mode, {"Advanced", "Typical"}, &index)) {
-        *error = "unknown Mode " + mode;
-        return std::nullopt;
-    }
-    c.installMode = static_cast<InstallMode>(index);
-    c.rasterBitmap = ParseConfigInt(Get(profile, file, "Install", "RasterBitmap", "0"));
-    c.setAsDefault = ParseConfigInt(Get(profile, file, "Install", "SetDefault", "0"));
-    c.baudRate = ParseConfigInt(Get(profile, file, "Install", "BaudRate", "9600"));
-    c.dataBits = ParseConfigInt(Get(profile, file, "Install", "DataBits", "8"));
-    c.stopBits = std::atof(Get(profile, file, "Install", "StopBits", "1").c_str());
-    c.parity = Get(profile, file, "Install", "Parity", "None")[0];
-    const std::string flow = Get(profile, file, "Install", "FlowControl", "None");
-    c.flowControl = flow == "Xon/Xoff" ? 'x' : flow == "Hardware" ? 'p' : ' ';
-    a.package = Get(profile, file, "Install", "Package");
-    if (a.package.empty()) {
-        *error = "no Package folder given";
-        return std::nullopt;
-    }
-    for (int id = 101; id <= 145; ++id) {
-        const std::string reply = Get(profile, file, "Answers", std::to_string(id).c_str());
-        if (reply == "Yes") a.replies[id] = sys::MsgAnswer::Yes;
-        if (reply == "No") a.replies[id] = sys::MsgAnswer::No;
-    }
-    a.windows = Get(profile, file, "Machine", "Windows", "winxp");
-    const std::string usb = Get(profile, file, "Machine", "UsbPrinters");
-    for (std::size_t pos = 0; pos < usb.size();) {
-        std::size_t comma = usb.find(',', pos);
-        if (comma == std::string::npos) comma = usb.size();
-        a.usbPrinters.push_back(static_cast<unsigned>(ParseConfigInt(usb.substr(pos, comma - pos))));
-        pos = comma + 1;
-    }
-    a.spoolerStartDelayMs = static_cast<std::uint32_t>(ParseConfigInt(Get(profile, file, "Machine", "SpoolerStartDelay", "0")));
-    a.languageMonitorInstalled = ParseConfigInt(Get(profile, file, "Machine", "LanguageMonitor", "0")) != 0;
-    return a;
-}
 
 sys::MsgAnswer ScriptedMessages::Answer(int id, sys::MsgButtons buttons) {
     if (buttons == sys::MsgButtons::Ok) return sys::MsgAnswer::Ok;

@@ -2,14 +2,17 @@
 // and the answers to the Yes/No questions come from an answers file; every
 // message box is printed with the answer given.  Exits 0 when the printer
 // was installed, 1 when the installation stopped with the wizard closed, 2
-// when it stopped where the wizard would stay open, 3 on a bad answers file.
+// when it stopped where the wizard would stay open, 3 on a bad or unreadable
+// answers file, which is refused before anything is installed.
 //
 //   instalix-setup ANSWERS.INI
 //
 // Built for Windows it installs on the running system.  Built for the host it
 // installs on a simulated machine set up from the file's [Machine] section
 // and prints every change it made to it.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Answers.h"
@@ -42,6 +45,32 @@ const char* EndingName(InstallEnding e) {
 
 int ExitCode(InstallEnding e) { return e == InstallEnding::Finished ? 0 : e == InstallEnding::Closed ? 1 : 2; }
 
+constexpr int kBadAnswers = 3;
+
+int BadAnswers(const std::string& why) {
+    std::fprintf(stderr, "instalix-setup: %s\n", why.c_str());
+    return kBadAnswers;
+}
+
+// Why the answers file cannot be read, or nothing.  The profile API reads a
+// missing file as one without keys; that must not pass for an answer.
+std::string Unreadable(const char* path) {
+    if (!*path) return "no answers file given";
+    std::FILE* f = std::fopen(path, "rb");
+    std::string why;
+    if (f) {
+        // A folder opens on some systems and fails at the first read; an
+        // empty file reads nothing without an error.
+        char first[2];
+        errno = 0;
+        if (!std::fgets(first, sizeof first, f) && errno != 0) why = std::strerror(errno);
+        std::fclose(f);
+    } else {
+        why = std::strerror(errno);
+    }
+    return why.empty() ? why : std::string("cannot read the answers file \"") + path + "\": " + why;
+}
+
 #ifndef _WIN32
 // The simulated machine as the answers file describes it, the package on E:.
 void SetUp(sys::sim::SimMachine& m, const Answers& a) {
@@ -73,20 +102,22 @@ void PrintChanges(sys::sim::SimMachine& m) {
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: instalix-setup ANSWERS.INI\n");
-        return 3;
+        return kBadAnswers;
     }
+    const std::string unreadable = Unreadable(argv[1]);
+    if (!unreadable.empty()) return BadAnswers(unreadable);
     std::string error;
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
     char full[MAX_PATH] = {};
-    GetFullPathNameA(argv[1], MAX_PATH, full, nullptr);
+    const DWORD length = GetFullPathNameA(argv[1], MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return BadAnswers(std::string("cannot read the answers file \"") + argv[1] + "\": path too long");
     sys::win32::Win32Platform real;
     sys::Platform base = real.platform();
-    std::optional<Answers> answers = ReadAnswers(base.profile, full, &error);
-    if (!answers) {
-        std::fprintf(stderr, "instalix-setup: %s\n", error.c_str());
-        return 3;
-    }
+    // [Machine] describes the simulated machine: ignored here.
+    std::optional<Answers> answers = ReadAnswers(base.profile, full, false, &error);
+    if (!answers) return BadAnswers(error);
     // The package is the medium: the configuration beside the program, the
     // driver folders under the current directory.
     SetCurrentDirectoryA(answers->package.c_str());
@@ -97,14 +128,13 @@ int main(int argc, char** argv) {
 #else
     namespace fs = std::filesystem;
     sys::sim::SimMachine machine;
-    const fs::path answersFile = fs::absolute(argv[1]);
+    std::error_code ec;
+    const fs::path answersFile = fs::absolute(argv[1], ec);
+    if (ec) return BadAnswers(std::string("cannot read the answers file \"") + argv[1] + "\": " + ec.message());
     machine.fs.Mount("F:\\", answersFile.parent_path().string());
     std::optional<Answers> answers =
-        ReadAnswers(machine.profile, "F:\\" + answersFile.filename().string(), &error);
-    if (!answers) {
-        std::fprintf(stderr, "instalix-setup: %s\n", error.c_str());
-        return 3;
-    }
+        ReadAnswers(machine.profile, "F:\\" + answersFile.filename().string(), true, &error);
+    if (!answers) return BadAnswers(error);
     // A relative package folder is taken from the answers file's folder.
     fs::path package = answers->package;
     if (package.is_relative()) package = answersFile.parent_path() / package;
@@ -115,11 +145,9 @@ int main(int argc, char** argv) {
     sys::Platform platform{base.registry, base.profile, base.files, base.spooler,
                            base.services, base.system,  messages,   base.usb};
 #endif
-    if (!answers->targetGiven) {
-        sys::OsVersion v;
-        std::uint32_t e = 0;
-        if (platform.system.Version(&v, &e)) answers->choices.targetSystem = TargetOf(v);
-    }
+    // Checked against the package and the port page before anything is
+    // installed.
+    if (!FinishAnswers(platform, &*answers, &error)) return BadAnswers(error);
     InstallChoices choices = answers->choices;
     InstallEnding ending = RunInstallation(platform, choices, [] { std::printf("wizard ended\n"); });
     std::printf("result: %s, printer %s\n", EndingName(ending), choices.modelName.c_str());
