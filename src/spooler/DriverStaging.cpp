@@ -63,7 +63,18 @@ const char* const kWin98StagedFiles[2] = {"ICONLIB.DLL", "UNIDRV.DLL"};
 const char* const kDdkSupportFiles[3] = {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"};
 
 bool IsBareFileName(const std::string& name) {
-    return !name.empty() && name.find_first_of("\\/:") == std::string::npos && name.find("..") == std::string::npos;
+    if (name.empty() || name.find("..") != std::string::npos) return false;
+    // By characters of code page 936: the second byte of a two-byte
+    // character may be 0x5C, which is no path separator there.
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') return false;
+    }
+    return true;
 }
 
 const char* SourceFolder(TargetSystem target) {

@@ -134,3 +134,18 @@ TEST_F(DriverStagingTest, TheDdkFlagCopiesSixSupportFilesOn2000AndLater) {
 }
 
 }  // namespace
+
+// A configured name is checked by code page 936 characters: "昞Q5.DLL"
+// (bytes 95 5C ...) is a bare name whose second byte only looks like "\".
+TEST(BareFileName, TwoByteCharactersAreWholeAndSeparatorsAreRefused) {
+    EXPECT_TRUE(IsBareFileName("\x95\x5CQ5.DLL"));
+    EXPECT_TRUE(IsBareFileName("KRQ5.DLL"));
+    EXPECT_TRUE(IsBareFileName("\xB4\xF2"));
+    for (const char* bad : {"", "..", "a..b", "sub\\KRQ5.DLL", "sub/KRQ5.DLL", "C:KRQ5.DLL", "\xB4\xF2\\x.dll",
+                            "\\KRQ5.DLL"})
+        EXPECT_FALSE(IsBareFileName(bad)) << bad;
+    // A lone lead byte at the end takes nothing with it; a separator right
+    // after a complete character is still one.
+    EXPECT_TRUE(IsBareFileName("A\x95"));
+    EXPECT_FALSE(IsBareFileName("\x95\x5C\\x"));
+}
