@@ -92,8 +92,7 @@ std::string ConfigReader::Read(const std::string& file, const std::string& secti
     std::vector<char> buffer(limit + 1, '\0');
     std::uint32_t n = m_platform.profile.GetPrivateString(section.c_str(), key, "0", buffer.data(), limit + 1,
                                                           file.c_str());
-    if (n > limit) n = limit;
-    return std::string(buffer.data(), n);
+    return sys::ProfileText(buffer.data(), n > limit ? limit : n);
 }
 
 std::string ConfigReader::ReadMain(const std::string& section, const char* key, std::uint32_t limit) {

@@ -304,7 +304,7 @@ std::string Checker::Read(Source source, int cls, const std::string& section, co
             std::vector<char> buffer(limit + 1, '\0');
             std::uint32_t n = m_platform.profile.GetPrivateString(section.c_str(), key.c_str(), "0", buffer.data(),
                                                                   limit + 1, path.c_str());
-            return std::string(buffer.data(), n > limit ? limit : n);
+            return sys::ProfileText(buffer.data(), n > limit ? limit : n);
         }
     }
     return std::string();

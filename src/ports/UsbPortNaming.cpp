@@ -34,7 +34,7 @@ private:
         std::vector<char> buffer(limit + 1, '\0');
         std::uint32_t n = m_p.profile.GetPrivateString("SUPPORTED-USB-DEVICE", key, "0", buffer.data(), limit + 1,
                                                        m_file.c_str());
-        return std::string(buffer.data(), n > limit ? limit : n);
+        return sys::ProfileText(buffer.data(), n > limit ? limit : n);
     }
     const sys::Platform& m_p;
     std::string m_file;

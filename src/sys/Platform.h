@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,6 +94,15 @@ public:
     virtual std::uint32_t GetPrivateString(const char* section, const char* key, const char* def,
                                            char* buffer, std::uint32_t size, const char* file) = 0;
 };
+
+// The text that GetPrivateString left in `buffer` with the count it
+// returned: at most `count` bytes and never past the first NUL.  A value
+// cut inside a two-byte character comes back as its whole characters with
+// a count that also covers the byte left unwritten.
+inline std::string ProfileText(const char* buffer, std::uint32_t count) {
+    const void* nul = std::memchr(buffer, 0, count);
+    return std::string(buffer, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : count);
+}
 
 // The running program and its files.
 class IFiles {

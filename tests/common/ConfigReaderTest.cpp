@@ -223,6 +223,23 @@ TEST_F(ConfigReaderTest, PrinterRecordAndDeviceMode) {
     EXPECT_EQ(sys::DevModeBlock(dm).size(), 148u + 16u);
 }
 
+TEST_F(ConfigReaderTest, AValueCutByItsLimitKeepsWholeCharactersAndNoTerminator) {
+    // "打印" after 48 and 18 letters: the driver name's 49 characters and the
+    // form name's 19 end inside the second byte of "打".
+    const std::string print = "\xB4\xF2\xD3\xA1";
+    Class("setup_receipt.ini", "[M.PRINTERINFO2K]\r\nSTDDRIVERNAME=" + std::string(48, 'A') + print +
+                                   "\r\n[M.DEVMODE2K]\r\nFORMNAME=" + std::string(18, 'F') + print + "\r\n");
+    sys::PrinterInfo2 p;
+    Reader().ReadPrinterInfo("M", TargetSystem::WinXP, p, 0);
+    EXPECT_EQ(p.pDriverName, std::string(48, 'A'));
+    ASSERT_TRUE(p.pDevMode.has_value());
+    EXPECT_EQ(std::string(p.pDevMode->dmFormName), std::string(18, 'F'));
+    // One letter fewer and the first character fits whole.
+    Class("setup_receipt.ini", "[M.PRINTERINFO2K]\r\nSTDDRIVERNAME=" + std::string(47, 'A') + print + "\r\n");
+    Reader().ReadPrinterInfo("M", TargetSystem::WinXP, p, 0);
+    EXPECT_EQ(p.pDriverName, std::string(47, 'A') + "\xB4\xF2");
+}
+
 TEST_F(ConfigReaderTest, LongModelNameFillsTheDeviceNameAndStaysWholeInThePrinterName) {
     const std::string model(40, 'Q');
     sys::PrinterInfo2 p;

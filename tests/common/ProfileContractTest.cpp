@@ -107,6 +107,26 @@ TEST_F(ProfileContract, TwoByteCharactersAreReturnedAsStored) {
     EXPECT_EQ(Get("S", "name"), gbk + "|6");
 }
 
+TEST_F(ProfileContract, ACutNeverSplitsATwoByteCharacter) {
+    // "AAAA打印": a buffer of 6 has room for five bytes, which would end on
+    // the lead byte of "印".  The reader copies whole characters only and
+    // puts the terminator last, so the count says 5 while the text is
+    // "AAAA" followed by whatever the buffer held: the caller must take the
+    // text to its first NUL.
+    Write("[S]\r\nv=AAAA\xB4\xF2\xD3\xA1\r\n");
+    const auto read = [&](unsigned size) {
+        std::string buffer(size, '\0');
+        const unsigned n = m_machine->platform().profile.GetPrivateString("S", "v", "0", &buffer[0], size,
+                                                                          m_file.c_str());
+        return std::string(buffer.c_str()) + "|" + std::to_string(n);
+    };
+    EXPECT_EQ(read(6), "AAAA|5");
+    EXPECT_EQ(read(8), "AAAA\xB4\xF2|7");
+    EXPECT_EQ(read(7), "AAAA\xB4\xF2|6");
+    EXPECT_EQ(read(5), "AAAA|4");
+    EXPECT_EQ(read(9), "AAAA\xB4\xF2\xD3\xA1|8");
+}
+
 TEST_F(ProfileContract, ABareFileNameMeansTheWindowsDirectory) {
     const std::string name = "instalix-contract-" + std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000) +
                              ".ini";

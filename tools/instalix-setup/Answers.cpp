@@ -129,8 +129,7 @@ private:
     std::string Read(const char* section, const char* key, const char* def) {
         std::string buffer(kValueRoom, '\0');
         const std::uint32_t n = m_profile.GetPrivateString(section, key, def, &buffer[0], kValueRoom, m_file.c_str());
-        buffer.resize(std::min(n, kValueRoom - 1));
-        return buffer;
+        return sys::ProfileText(buffer.data(), std::min(n, kValueRoom - 1));
     }
 
     sys::IProfile& m_profile;

@@ -125,12 +125,26 @@ SimProfile::Parsed SimProfile::Parse(const std::string& text) {
 
 namespace {
 
+// A value that does not fit is cut after its last whole character, and the
+// terminator goes into the buffer's last byte with the count size - 1, as
+// Wine's reader does it: the bytes between are left as they were.
 std::uint32_t CopyOut(std::string_view value, char* buffer, std::uint32_t size) {
     if (size == 0 || !buffer) return 0;
-    std::size_t n = value.size() < size - 1 ? value.size() : size - 1;
+    if (value.size() < size) {
+        std::memcpy(buffer, value.data(), value.size());
+        buffer[value.size()] = '\0';
+        return static_cast<std::uint32_t>(value.size());
+    }
+    std::size_t n = 0;
+    while (n < size - 1) {
+        const unsigned char c = static_cast<unsigned char>(value[n]);
+        const std::size_t width = c >= 0x81 && c <= 0xFE && n + 1 < value.size() ? 2 : 1;
+        if (n + width > size - 1) break;
+        n += width;
+    }
     std::memcpy(buffer, value.data(), n);
-    buffer[n] = '\0';
-    return static_cast<std::uint32_t>(n);
+    buffer[size - 1] = '\0';
+    return size - 1;
 }
 
 }  // namespace
