@@ -16,6 +16,19 @@ std::string ProcessorKey(TargetSystem target, const std::string& processorName) 
            processorName;
 }
 
+bool IsComponentName(const std::string& name) {
+    if (name.empty()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) {
+            ++i;
+            continue;
+        }
+        if (c == '\\') return false;
+    }
+    return true;
+}
+
 namespace {
 
 // One port monitor: `outdatedFlag` when the installed one is older than the
@@ -23,6 +36,13 @@ namespace {
 int UpdateMonitor(const sys::Platform& p, TargetSystem target, sys::MonitorInfo2 monitor, const std::string& uiDll,
                   std::int32_t configuredVersion, int outdatedFlag) {
     const std::uint32_t version = static_cast<std::uint32_t>(configuredVersion);
+    if (!IsComponentName(monitor.pName)) {
+        // Refused as the spooler refuses an empty name, before any key is touched.
+        p.messages.ShowText(std::to_string(sys::kErrorInvalidParameter).c_str(), sys::MsgButtons::Ok,
+                            sys::MsgIcon::Error);
+        p.messages.ShowMessage(IDS_ADD_MONITOR_FAILED, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error);
+        return kMonitorAddFailed;
+    }
     const std::string keyPath = MonitorKey(monitor.pName);
     RegistryKey key(p.registry);
     if (key.Open(sys::kHKeyLocalMachine, keyPath.c_str())) {
@@ -78,6 +98,10 @@ int UpdatePrintProcessor(const sys::Platform& p, TargetSystem target, const std:
     const std::uint32_t version = static_cast<std::uint32_t>(reader.ReadDriverVersion());
     // The system's standard processor is never examined or installed.
     if (processorName == "WinPrint") return 0;
+    if (!IsComponentName(processorName)) {
+        p.messages.ShowMessage(IDS_ADD_PROCESSOR_FAILED, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error);
+        return kProcessorAddFailed;
+    }
 
     const std::string keyPath = ProcessorKey(target, processorName);
     RegistryKey key(p.registry);

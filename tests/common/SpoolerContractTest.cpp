@@ -168,6 +168,11 @@ TEST_F(SpoolerContract, MonitorAndProcessorRefusals) {
     std::uint32_t error = 0;
     EXPECT_FALSE(P().spooler.AddMonitorA(missing, &error));
     EXPECT_EQ(error, 126u);
+    // An empty monitor name is refused before the DLL is looked at.
+    sys::MonitorInfo2 unnamed{"", std::nullopt, "no-such-monitor.dll"};
+    error = 0;
+    EXPECT_FALSE(P().spooler.AddMonitorA(unnamed, &error));
+    EXPECT_EQ(error, sys::kErrorInvalidParameter);
     EXPECT_FALSE(P().spooler.AddPrintProcessorA(std::nullopt, nullptr, "X", &error));
     EXPECT_EQ(error, sys::kErrorInvalidParameter);
     const std::string name = Unique("Instalix Processor");

@@ -97,6 +97,38 @@ TEST_F(ComponentUpdatesTest, AFailedMonitorAddAbortsWithMinus15) {
     EXPECT_EQ(Version(MonitorKey("KR Serial")), -1);
 }
 
+TEST_F(ComponentUpdatesTest, EmptyOrPathLikeComponentNamesAreRefusedBeforeAnyKeyIsTouched) {
+    const std::string monitors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors";
+    const std::string processors =
+        "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors";
+    const auto installedProcessors = m.spooler.processors;
+    for (const std::string name : {"", "..\\..\\..\\Services\\X", "KR\\Serial"}) {
+        SCOPED_TRACE("name \"" + name + "\"");
+        m.messages.shown.clear();
+        m.fs.WriteFile("D:\\DRVCONFIG\\setup.ini", "[Version]\r\nDriverVersion=3\r\n[COMMON-MONITOR.XP]\r\n"
+                                                   "COMMONitorPName=" + name +
+                                                       "\r\nCOMMONitorPDLLName=KRCOMMON.DLL\r\nCOMMONitorVersion=7\r\n");
+        // As the spooler refuses an empty monitor name: the error and message 119.
+        EXPECT_EQ(Monitors("COM1:"), kMonitorAddFailed);
+        EXPECT_EQ(m.messages.Log(), (Log{"T:87", "119"}));
+        EXPECT_TRUE(m.spooler.monitors.empty());
+        EXPECT_FALSE(m.fs.Exists(m.fs.systemDir + "\\KRCOMMON.DLL"));
+
+        m.messages.shown.clear();
+        EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, name, "KRPRINT.DLL"), kProcessorAddFailed);
+        EXPECT_EQ(m.messages.Log(), Log{"123"});
+        EXPECT_EQ(m.spooler.processors, installedProcessors);
+    }
+    EXPECT_EQ(Version(monitors), -1);
+    EXPECT_EQ(Version(processors), -1);
+    EXPECT_FALSE(m.registry.KeyExists(Hklm("SYSTEM\\CurrentControlSet\\Services\\X")));
+    EXPECT_FALSE(m.registry.KeyExists(Hklm(monitors + "\\KR")));
+    // A second byte of 0x5C inside a two-byte character is no separator.
+    EXPECT_TRUE(IsComponentName("\x95\x5CPrint"));
+    EXPECT_FALSE(IsComponentName("\x95\x5C\\Print"));
+    EXPECT_TRUE(IsComponentName("KR Serial"));
+}
+
 TEST_F(ComponentUpdatesTest, WinPrintIsNeverTouchedButOtherSpellingsAre) {
     EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "WinPrint", "0"), 0);
     EXPECT_TRUE(m.system.waits.empty());

@@ -129,6 +129,10 @@ bool SimSpooler::AddPrinterDriverA(const DriverInfo3& info, std::uint32_t* error
 
 bool SimSpooler::AddMonitorA(const MonitorInfo2& info, std::uint32_t* error) {
     if ((*error = m_faults.Take("AddMonitorA"))) return false;
+    if (info.pName.empty()) {
+        *error = kErrorInvalidParameter;
+        return false;
+    }
     if (monitors.count(FoldCase(info.pName))) {
         *error = m_system.version.platformId == 1 ? kErrorAlreadyExists : kErrorPrintMonitorAlreadyInstalled;
         return false;
