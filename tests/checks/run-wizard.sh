@@ -37,6 +37,13 @@ if [ $rc -eq 0 ] && [ "$out" = "$b/medium" ] && [ "$listing" = "$want" ] && cmp 
     ok "the medium holds instalix.exe at its root and the package's four folders, nothing else"
 else bad "medium layout: rc=$rc out=$out listing=$listing"; fi
 
+# A relative build folder is taken from the current directory: the medium's
+# path comes back whole, as Wine needs its prefix.
+rel="$(cd "$work" && INSTALIX_RUN_BUILD=build INSTALIX_RUN_NO_BUILD=1 "$run" --layout 2>&1)"; rc=$?
+if [ $rc -eq 0 ] && [ "$rel" = "$b/medium" ]; then
+    ok "a relative build folder gives the medium's whole path"
+else bad "relative build folder: rc=$rc out=$rel"; fi
+
 rm "$b/instalix.exe"
 out="$(layout "$b")"; rc=$?
 if [ $rc -ne 0 ] && grep -q 'instalix.exe is missing' <<<"$out"; then
