@@ -7,7 +7,12 @@
 # make test: installs what the builds need, builds every preset and runs
 # every test tier (host, host under ASan+UBSan, Wine, end to end, checks),
 # ending with one "TIER: N passed, N failed" line per tier.
-.PHONY: run test medium deps build clean
+# make mutate: puts each fault of tests/mutations.txt into a copy of the tree
+# (build/mutate) and runs the host tests against it; ends with
+# "mutations: N caught of M" and the faults that survived.
+# make fuzz: a long libFuzzer campaign over the readers (FUZZ_SECONDS in all,
+# default 1800; scripts/run-fuzz --campaign), findings in build/fuzz-findings.
+.PHONY: run test medium deps build clean mutate fuzz
 
 run: deps
 	scripts/run-wizard
@@ -17,6 +22,12 @@ test: deps
 
 medium: deps
 	scripts/make-medium
+
+mutate: deps
+	scripts/mutate
+
+fuzz: deps
+	scripts/run-fuzz --campaign
 
 deps:
 	scripts/install-deps

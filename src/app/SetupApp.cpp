@@ -4,6 +4,8 @@
 #include <ole2.h>
 
 #include "resource.h"
+#include "sys/InstallLog.h"
+#include "sys/LoggedPlatform.h"
 #include "sys/win32/Win32Platform.h"
 
 const char kRichTextClass[] = INSTALIX_RICHTEXT_CLASS;
@@ -100,10 +102,17 @@ WizardWindows::WizardWindows(const sys::Platform& platform, sys::win32::Win32Mes
 
 BOOL SetupApp::InitInstance() {
     sys::win32::Win32Platform real;
-    const sys::Platform platform = real.platform();
+    const sys::Platform base = real.platform();
+    // The installation log, %TEMP%\Instalix.log: every step, every change
+    // to the system and every message box of this run.
+    sys::FileLog log(base.files, base.system, "instalix");
+    log.Begin();
+    sys::LoggedPlatform logged(base, log);
+    const sys::Platform platform = logged.platform();
     InitControlHosting();
-    if (!RegisterRichTextControl(real.messages())) {
+    if (!RegisterRichTextControl(platform.messages)) {
         m_exit = SetupExit::NoRichText;
+        log.Note("the agreement's rich-text control could not be prepared");
         return FALSE;
     }
     {
@@ -112,5 +121,6 @@ BOOL SetupApp::InitInstance() {
         // dialog.  -1 means the frame never came up.
         if (wizard.frame.RunModal(nullptr) == -1) m_exit = SetupExit::NoFrame;
     }
+    log.Note(m_exit == SetupExit::NoFrame ? "the wizard could not be shown" : "wizard closed");
     return FALSE;
 }

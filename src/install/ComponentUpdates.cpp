@@ -58,7 +58,7 @@ int UpdateMonitor(const sys::Platform& p, TargetSystem target, sys::MonitorInfo2
         CopyDriverFile(p, dll, CopyTarget::SystemDir, target, true);
         monitor.pDLLName = "n" + dll;
     }
-    if (!uiDll.empty()) CopyDriverFile(p, uiDll, CopyTarget::SystemDir, target, false);
+    if (!uiDll.empty()) CopyDriverFileReported(p, uiDll, CopyTarget::SystemDir, target);
     if (!InstallMonitor(p, monitor)) return kMonitorAddFailed;
     if (key.Open(sys::kHKeyLocalMachine, keyPath.c_str())) key.SetDWORD("DriverVersion", version);
     return 0;
@@ -110,7 +110,7 @@ int UpdatePrintProcessor(const sys::Platform& p, TargetSystem target, const std:
         const bool known = key.QueryDWORD("DriverVersion", &installed);
         return !known || version > installed ? static_cast<int>(ProcessorOutdated) : 0;
     }
-    if (!processorDll.empty()) CopyDriverFile(p, processorDll, CopyTarget::ProcessorDir, target, false);
+    if (!processorDll.empty()) CopyDriverFileReported(p, processorDll, CopyTarget::ProcessorDir, target);
     int added = InstallPrintProcessor(p, processorName.c_str(), processorDll.c_str(), target);
     if (added != 1) {
         p.messages.ShowMessage(IDS_ADD_PROCESSOR_FAILED, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error);

@@ -53,9 +53,8 @@ private:
         return m_p.messages.ShowMessage(id, nullptr, sys::MsgButtons::YesNo, sys::MsgIcon::Question) ==
                sys::MsgAnswer::Yes;
     }
-    int Copy(const std::string& file, CopyTarget to, bool rename = false) {
-        return CopyDriverFile(m_p, file, to, m_c.targetSystem, rename);
-    }
+    // A copy without a fallback: every failure is reported.
+    int Copy(const std::string& file, CopyTarget to) { return CopyDriverFileReported(m_p, file, to, m_c.targetSystem); }
     static bool Named(const std::string& file) { return !file.empty() && file[0] != '0'; }
 
     bool Server2003Supported();
@@ -90,6 +89,7 @@ bool Installation::Server2003Supported() {
 // The identity of the attached printer against the chosen USB port, the
 // printer-name suffix and the maker's port records.
 bool Installation::PrepareUsb(InstallEnding* ending) {
+    m_p.log.Step("usb identity");
     const int identity = ReadUsbIdentity(m_p);
     const int n = static_cast<int>(std::fmod(static_cast<double>(identity), 8.0) + 1.0);
     if (m_c.installMode == InstallMode::Advanced) {
@@ -120,6 +120,7 @@ bool Installation::PrepareUsb(InstallEnding* ending) {
         }
         WriteUsbIdentity(m_p, 1);
     }
+    m_p.log.Step("usb port names");
     for (int i = 1; i <= 4; ++i)
         if (Contains(m_c.portName, ("_" + std::to_string(i)).c_str())) m_printer.pPrinterName += "(U) " + std::to_string(i);
     if (Contains(m_c.portName, kFourPortModel)) {
@@ -136,6 +137,7 @@ bool Installation::PrepareUsb(InstallEnding* ending) {
 // Outdated components on the NT family are replaced with the spooler
 // stopped.  Every ending here leaves the spooler started again.
 bool Installation::ReplaceOnNt(InstallEnding* ending) {
+    m_p.log.Step("replace on nt");
     std::string processorDir;
     std::uint32_t error = 0;
     if ((m_c.replaceFlags & ProcessorOutdated) && !m_p.spooler.PrintProcessorDirectory(&processorDir, &error)) {
@@ -149,12 +151,13 @@ bool Installation::ReplaceOnNt(InstallEnding* ending) {
     m_reader.ReadPortMonitors(m_c.targetSystem, monitors);
     RegistryKey key(m_p.registry);
     if (m_c.replaceFlags & SerialMonitorOutdated) {
-        Copy(monitors.comMonitor.pDLLName, CopyTarget::SystemDir);
-        if (key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.comMonitor.pName).c_str()))
+        // A monitor whose file stayed the old one keeps its old version.
+        if (Copy(monitors.comMonitor.pDLLName, CopyTarget::SystemDir) == 1 &&
+            key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.comMonitor.pName).c_str()))
             key.SetDWORD("DriverVersion", static_cast<std::uint32_t>(monitors.comVersion));
     } else if (m_c.replaceFlags & UsbMonitorOutdated) {
-        Copy(monitors.usbMonitor.pDLLName, CopyTarget::SystemDir);
-        if (key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.usbMonitor.pName).c_str())) {
+        if (Copy(monitors.usbMonitor.pDLLName, CopyTarget::SystemDir) == 1 &&
+            key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.usbMonitor.pName).c_str())) {
             key.SetString("Driver", monitors.usbMonitor.pDLLName.c_str());
             key.SetDWORD("DriverVersion", static_cast<std::uint32_t>(monitors.usbVersion));
         }
@@ -203,9 +206,9 @@ bool Installation::ReplaceOnNt(InstallEnding* ending) {
 // Windows 98/Me: a DLL in use is installed under the name "n" + its name.
 bool Installation::CopyWithRename(const std::string& file, CopyTarget to, std::string* registeredName) {
     *registeredName = file;
-    int r = Copy(file, to);
+    int r = CopyDriverFile(m_p, file, to, m_c.targetSystem, false);
     if (r == 32 || r == 5) {
-        r = Copy(file, to, true);
+        r = CopyDriverFile(m_p, file, to, m_c.targetSystem, true);
         if (r == 32 || r == 5) return false;
         *registeredName = "n" + file;
     }
@@ -213,6 +216,7 @@ bool Installation::CopyWithRename(const std::string& file, CopyTarget to, std::s
 }
 
 bool Installation::ReplaceOn98(InstallEnding* ending) {
+    m_p.log.Step("replace on 98");
     RegistryKey key(m_p.registry);
     std::string keyPath, file, registered;
     std::uint32_t version = 0;
@@ -279,14 +283,20 @@ void Installation::WriteSerialSettings() {
 
 InstallEnding Installation::Run() {
     m_reader.printerClass = m_c.printerClass;
+    m_p.log.Step("check model");
     if (m_c.modelName.empty()) return Stay(IDS_CHOOSE_PRINTER);
-    if (m_c.targetSystem == TargetSystem::WinServer2003 && !Server2003Supported()) return Close(IDS_NO_SERVER_2003);
+    if (m_c.targetSystem == TargetSystem::WinServer2003) {
+        m_p.log.Step("check server 2003");
+        if (!Server2003Supported()) return Close(IDS_NO_SERVER_2003);
+    }
 
+    m_p.log.Step("port kind");
     std::optional<PortKind> kind = PortKindOf(m_c.portName);
     if (!kind) return Stay(IDS_PORT_NOT_SUPPORTED);
     m_c.portKind = *kind;
     if (m_c.targetSystem == TargetSystem::WinNT && m_c.portKind == PortKind::Usb) return Stay(IDS_NT4_NO_USB);
 
+    m_p.log.Step("read configuration");
     const int variant = m_c.rasterBitmap;
     m_reader.ReadDriverFiles(m_c.modelName, m_c.targetSystem, m_files, variant);
     m_reader.ReadDriverInfo(m_c.modelName, m_c.targetSystem, m_driver, variant);
@@ -302,10 +312,15 @@ InstallEnding Installation::Run() {
         m_printer.pPrinterName += m_c.portKind == PortKind::Serial ? "(S)" : "(P)";
     }
 
-    if (m_c.targetSystem == TargetSystem::Win98Me) m_p.system.Sleep(1000);
+    if (m_c.targetSystem == TargetSystem::Win98Me) {
+        m_p.log.Step("wait 98");
+        m_p.system.Sleep(1000);
+    }
+    m_p.log.Step("port monitors");
     const int monitors = UpdatePortMonitors(m_p, m_c.printerClass, m_c.targetSystem, m_c.portName);
     if (monitors == kMonitorAddFailed) return Close();
     m_c.replaceFlags = static_cast<std::uint32_t>(monitors);
+    m_p.log.Step("print processor");
     const int processor = UpdatePrintProcessor(m_p, m_c.targetSystem, m_printer.pPrintProcessor, m_files.ProcessorDLLName);
     if (processor == kProcessorAddFailed) return Close();
     m_c.replaceFlags |= static_cast<std::uint32_t>(processor);
@@ -316,49 +331,107 @@ InstallEnding Installation::Run() {
         if (!ok) return ending;
     }
 
-    if (m_c.portKind == PortKind::Usb && !ProbePorts(m_p)) return Close();
+    if (m_c.portKind == PortKind::Usb) {
+        m_p.log.Step("enumerate ports");
+        if (!ProbePorts(m_p)) return Close();
+    }
+    m_p.log.Step("check driver files");
     if (m_files.ConfigFile.empty() || m_files.DataFile.empty() || m_files.DriverPath.empty() ||
         m_files.HelpFile.empty())
         return Close(IDS_DRIVER_FILES_MISSING);
 
+    m_p.log.Step("copy driver files");
     CopyDriverFiles();
+    m_p.log.Step("stage universal driver");
     const int ddk = m_reader.ReadDdkFlag(m_c.modelName, m_c.targetSystem, variant);
     StageUniversalDriver(m_p, m_c.targetSystem, ddk);
-    if (m_c.targetSystem == TargetSystem::Win98Me && NeedsColourLibrary(m_c.modelName))
+    if (m_c.targetSystem == TargetSystem::Win98Me && NeedsColourLibrary(m_c.modelName)) {
+        m_p.log.Step("colour library");
         Copy(kColourLibrary, CopyTarget::DriverDir);
+    }
     if (ddk) {
+        m_p.log.Step("ddk data file");
         if (m_files.DataFileDLLName.empty()) return Close(IDS_DRIVER_FILES_MISSING);
         Copy(m_files.DataFileDLLName, CopyTarget::DriverDirV3);
     }
     if (!m_files.MonitorDLLName.empty()) {
+        m_p.log.Step("language monitor");
         Copy(m_files.MonitorDLLName, CopyTarget::DriverDir);
         InstallMonitor(m_p, m_languageMonitor);
     }
+    m_p.log.Step("add driver");
     InstallPrinterDriver(m_p, m_driver);
 
     if (m_c.portKind == PortKind::Usb) {
+        m_p.log.Step("usb port record");
         RegistryKey key(m_p.registry);
         if (key.Open(sys::kHKeyLocalMachine, kPrinterPortKey)) key.SetDWORD(m_c.portName.c_str(), 0);
     }
+    m_p.log.Step("add printer");
     if (!InstallPrinter(m_p, m_printer, 2, m_c.portKind == PortKind::Usb)) return Close();
     m_c.modelName = m_printer.pPrinterName;
     if (m_c.modelName.empty()) return Close();
-    if (m_c.setAsDefault) MakeDefaultPrinter(m_p, m_c.modelName.c_str());
-    if (m_c.portKind == PortKind::Serial) WriteSerialSettings();
+    if (m_c.setAsDefault) {
+        m_p.log.Step("default printer");
+        MakeDefaultPrinter(m_p, m_c.modelName.c_str());
+    }
+    if (m_c.portKind == PortKind::Serial) {
+        m_p.log.Step("serial settings");
+        WriteSerialSettings();
+    }
 
+    m_p.log.Step("end wizard");
     m_endWizard();
     if (m_c.targetSystem != TargetSystem::Win98Me) {
+        m_p.log.Step("success message");
         Message(m_c.portKind == PortKind::Usb ? IDS_INSTALL_DONE_RESET : IDS_INSTALL_DONE, sys::MsgIcon::Information);
-    } else if (Ask(IDS_RESTART_QUESTION)) {
-        RestartWindows(m_p);
+    } else {
+        m_p.log.Step("restart");
+        if (Ask(IDS_RESTART_QUESTION)) RestartWindows(m_p);
     }
     return InstallEnding::Finished;
 }
 
 }  // namespace
 
+namespace {
+
+// The choices an installation starts from, as its log's first line.
+std::string ChoicesText(const InstallChoices& c) {
+    static const char* const kClasses[] = {"Receipt", "Ticket", "Label", "Embedded"};
+    static const char* const kTargets[] = {"98/Me", "NT 4", "2000", "XP", "Server 2003"};
+    const auto cls = static_cast<std::size_t>(c.printerClass);
+    const auto target = static_cast<std::size_t>(c.targetSystem);
+    char serial[96];
+    std::snprintf(serial, sizeof serial, "%d baud, %d data bits, %g stop bits, parity %c, flow control '%c'",
+                  static_cast<int>(c.baudRate), static_cast<int>(c.dataBits), c.stopBits, c.parity, c.flowControl);
+    return std::string("installing: class ") + (cls < 4 ? kClasses[cls] : "?") + ", model \"" + c.modelName +
+           "\", port \"" + c.portName + "\", mode " +
+           (c.installMode == InstallMode::Advanced ? "Advanced" : "Typical") + ", for Windows " +
+           (target < 5 ? kTargets[target] : "?") + ", raster bitmap " + std::to_string(c.rasterBitmap) +
+           ", default " + std::to_string(c.setAsDefault) + ", serial " + serial;
+}
+
+}  // namespace
+
+const char* EndingName(InstallEnding ending) {
+    switch (ending) {
+        case InstallEnding::Finished: return "finished";
+        case InstallEnding::Closed: return "closed";
+        case InstallEnding::Stayed: return "stayed";
+    }
+    return "";
+}
+
 InstallEnding RunInstallation(const sys::Platform& platform, InstallChoices& choices,
                               const std::function<void()>& endWizard) {
-    Installation installation(platform, choices, endWizard);
-    return installation.Run();
+    platform.log.Note(ChoicesText(choices));
+    InstallEnding ending;
+    {
+        Installation installation(platform, choices, endWizard);
+        ending = installation.Run();
+    }
+    platform.log.Note(std::string("installation ") + EndingName(ending) +
+                      (ending == InstallEnding::Finished ? ", printer " + choices.modelName : std::string()));
+    return ending;
 }

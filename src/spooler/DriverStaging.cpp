@@ -85,8 +85,10 @@ const char* SourceFolder(TargetSystem target) {
     }
 }
 
-int CopyDriverFile(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
-                   bool rename) {
+namespace {
+
+int CopyOne(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
+            bool rename, bool reportBusy) {
     if (!fileName.empty() && fileName[0] == '0') return 0;
 
     std::string dir;
@@ -114,16 +116,28 @@ int CopyDriverFile(const sys::Platform& p, const std::string& fileName, CopyTarg
     // An existing read-only, hidden or system file can then be replaced.
     p.files.SetAttributes(dest.c_str(), sys::kFileAttributeArchive, &error);
     if (p.files.Copy(source.c_str(), dest.c_str(), false, &error)) return 1;
-    if (error == sys::kErrorSharingViolation) return 32;
-    if (error == sys::kErrorAccessDenied) return 5;
+    if (!reportBusy && error == sys::kErrorSharingViolation) return 32;
+    if (!reportBusy && error == sys::kErrorAccessDenied) return 5;
     p.messages.ShowText(source.c_str(), sys::MsgButtons::Ok, sys::MsgIcon::Error);
     Error(p, IDS_COPY_FAILED);
     return 0;
 }
 
+}  // namespace
+
+int CopyDriverFile(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
+                   bool rename) {
+    return CopyOne(p, fileName, destination, target, rename, false);
+}
+
+int CopyDriverFileReported(const sys::Platform& p, const std::string& fileName, CopyTarget destination,
+                           TargetSystem target) {
+    return CopyOne(p, fileName, destination, target, false, true);
+}
+
 void StageUniversalDriver(const sys::Platform& p, TargetSystem target, int ddkFlag) {
     if (target == TargetSystem::Win98Me) {
-        CopyDriverFile(p, kWin98StagedFiles[0], CopyTarget::DriverDir, target, false);
+        CopyDriverFileReported(p, kWin98StagedFiles[0], CopyTarget::DriverDir, target);
         std::string system, windows;
         if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.SystemDirectory(b, s, e); },
                            &system)) {
@@ -140,13 +154,13 @@ void StageUniversalDriver(const sys::Platform& p, TargetSystem target, int ddkFl
         std::uint32_t error = 0;
         if (p.files.OpenExisting(systemCopy.c_str(), &error)) return;
         if (!p.files.Copy(backupCopy.c_str(), systemCopy.c_str(), true, &error))
-            CopyDriverFile(p, kWin98StagedFiles[1], CopyTarget::DriverDir, target, false);
+            CopyDriverFileReported(p, kWin98StagedFiles[1], CopyTarget::DriverDir, target);
         return;
     }
     const bool nt5 = target == TargetSystem::Win2000 || target == TargetSystem::WinXP ||
                      target == TargetSystem::WinServer2003;
     if (nt5 && ddkFlag) {
-        for (const char* f : kDdkSupportFiles) CopyDriverFile(p, f, CopyTarget::DriverDirV3, target, false);
-        for (int i = 2; i >= 0; --i) CopyDriverFile(p, kDdkSupportFiles[i], CopyTarget::DriverDir, target, false);
+        for (const char* f : kDdkSupportFiles) CopyDriverFileReported(p, f, CopyTarget::DriverDirV3, target);
+        for (int i = 2; i >= 0; --i) CopyDriverFileReported(p, kDdkSupportFiles[i], CopyTarget::DriverDir, target);
     }
 }

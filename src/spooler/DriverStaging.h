@@ -17,6 +17,10 @@ enum class CopyTarget { DriverDir, DriverDirV3, ProcessorDir, SystemDir };
 // not a bare file name is refused like a failed copy.
 int CopyDriverFile(const sys::Platform& platform, const std::string& fileName, CopyTarget destination,
                    TargetSystem target, bool rename);
+// The same for a copy that has no fallback: a destination in use or refused
+// is reported like every other failure, and 0 is returned.
+int CopyDriverFileReported(const sys::Platform& platform, const std::string& fileName, CopyTarget destination,
+                           TargetSystem target);
 
 // Puts the universal printer driver's support files in place: UNIDRV.DLL in
 // the system directory on Windows 98/Me, the DDK support files on 2000 and

@@ -130,6 +130,16 @@ public:
     // CreateFileA(path, no access, share read and write, OPEN_EXISTING) and
     // CloseHandle: whether the file could be opened.
     virtual bool OpenExisting(const char* path, std::uint32_t* error) = 0;
+
+    // CreateFileA(path, GENERIC_WRITE, share read, OPEN_ALWAYS),
+    // SetFilePointer to its end, WriteFile and CloseHandle: `bytes` appended
+    // to the file, which is created when missing.  Windows 98 has no
+    // append-only access, hence the explicit seek.
+    virtual bool AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) = 0;
+    // GetTempPathA: the temporary folder with its trailing backslash; the
+    // length copied, or the size needed when the buffer is too small; 0 on
+    // failure.
+    virtual std::uint32_t TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) = 0;
 };
 
 constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
@@ -224,6 +234,17 @@ struct OsVersion {
     std::uint32_t platformId = 0;  // 1: Windows 95/98/Me, 2: NT family
 };
 
+// SYSTEMTIME, as GetLocalTime fills it (without the day of the week).
+struct SystemTime {
+    std::uint16_t year = 0;
+    std::uint16_t month = 0;
+    std::uint16_t day = 0;
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint16_t milliseconds = 0;
+};
+
 // The system's version, time and system-wide effects.
 class ISystem {
 public:
@@ -247,6 +268,8 @@ public:
     // SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, section):
     // without waiting for the receivers.
     virtual void NotifyWinIniChange(const char* section) = 0;
+    // GetLocalTime.
+    virtual SystemTime GetLocalTime() = 0;
 };
 
 constexpr std::uint32_t kEwxReboot = 2;
@@ -264,6 +287,9 @@ public:
     virtual MsgAnswer ShowMessage(int id, const char* extra, MsgButtons buttons, MsgIcon icon) = 0;
     // A text of the program's own (the fixed English texts, a path).
     virtual MsgAnswer ShowText(const char* text, MsgButtons buttons, MsgIcon icon) = 0;
+    // The string-table text `id` that ShowMessage shows (LoadStringA on the
+    // program's module); empty when there is none.
+    virtual std::string MessageText(int id) = 0;
 };
 
 using LibraryHandle = std::uintptr_t;
@@ -291,6 +317,32 @@ public:
     virtual int uWrite(LibraryHandle library, int handle, int zero, const std::uint8_t* data, int length) = 0;
 };
 
+// The installation log: what the installation did, for the administrator.
+// The core marks the steps of the installation; the decorators of
+// sys/LoggedPlatform.h report the calls that change the system and every
+// message box.  Nothing here can fail: a sink that cannot write drops the
+// line, and the installation goes on as without a log.
+class ILog {
+public:
+    virtual ~ILog() = default;
+
+    // A step of the installation begins: a stable short English name (the
+    // list is in install/Installation.h).
+    virtual void Step(const char* name) = 0;
+    // A call that changes the system: the Win32 function's name, what it was
+    // given that is worth knowing (a path, a key, a printer name), whether it
+    // succeeded and its error code.
+    virtual void Call(const char* function, const std::string& arguments, bool ok, std::uint32_t error) = 0;
+    // A message box: its string-table id (0 for a text of the program's
+    // own), its whole text, its buttons and the answer given.
+    virtual void Message(int id, const std::string& text, MsgButtons buttons, MsgAnswer answer) = 0;
+    // A line of its own, such as how the installation ended.
+    virtual void Note(const std::string& text) = 0;
+};
+
+// A log that drops everything: the one a Platform has unless given another.
+ILog& NullLog();
+
 // Everything the core may ask of the operating system, by reference.
 struct Platform {
     IRegistry& registry;
@@ -301,11 +353,12 @@ struct Platform {
     ISystem& system;
     IMessageBox& messages;
     IUsbLibrary& usb;
+    ILog& log = NullLog();
 
     // The same bundle with another view of the files (a program path of the
     // caller's choosing, say).
     Platform WithFiles(IFiles& other) const {
-        return Platform{registry, profile, other, spooler, services, system, messages, usb};
+        return Platform{registry, profile, other, spooler, services, system, messages, usb, log};
     }
 };
 

@@ -34,6 +34,12 @@ public:
         return m_inner.GetAttributes(path, error);
     }
     bool OpenExisting(const char* path, std::uint32_t* error) override { return m_inner.OpenExisting(path, error); }
+    bool AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) override {
+        return m_inner.AppendFile(path, bytes, error);
+    }
+    std::uint32_t TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) override {
+        return m_inner.TempPath(buffer, size, error);
+    }
     void SetPath(std::string programPath) { m_programPath = std::move(programPath); }
 
 private:

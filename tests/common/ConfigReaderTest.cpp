@@ -318,4 +318,29 @@ TEST_F(ConfigReaderTest, LongDependentFileListsAreKeptWhole) {
     EXPECT_EQ(info.pDependentFiles[5], longName + "3");
 }
 
+// Each value is cut at its key's limit: file names at 199 characters,
+// monitor versions at 9, the package version at 11, the device count at 31.
+// Leading zeros make every cut visible in the number read.
+TEST_F(ConfigReaderTest, ValuesAreCutAtTheLimitsOfTheirKeys) {
+    const std::string longName = std::string(195, 'd') + "12345.DLL";  // 204 characters
+    Class("setup_receipt.ini", "[M.XP]\r\nSTDDriverPath=" + longName + "\r\nSTDDataFile=" + longName + "\r\n");
+    Main("[Version]\r\nDriverVersion=00000000012345\r\n"
+         "[COMMON-MONITOR.XP]\r\nCOMMONitorVersion=0000000123\r\nUSBMONitorVersion=0000000456\r\n"
+         "[DEVICENAME]\r\nDEVICENUMBER=00000000000000000000000000000050\r\n");
+    ConfigReader r = Reader();
+    DriverFileList files;
+    r.ReadDriverFiles("M", TargetSystem::WinXP, files, 0);
+    EXPECT_EQ(files.DriverPath, longName.substr(0, 199));
+    EXPECT_EQ(files.DataFile, longName.substr(0, 199));
+    sys::DriverInfo3 info;
+    r.ReadDriverInfo("M", TargetSystem::WinXP, info, 0);
+    EXPECT_EQ(info.pDriverPath, longName.substr(0, 199));
+    PortMonitorSet monitors;
+    r.ReadPortMonitors(TargetSystem::WinXP, monitors);
+    EXPECT_EQ(monitors.comVersion, 12);  // "000000012"
+    EXPECT_EQ(monitors.usbVersion, 45);  // "000000045"
+    EXPECT_EQ(r.ReadDriverVersion(), 12);  // "00000000012"
+    EXPECT_EQ(r.ReadDeviceCount(), 5);     // 31 characters: "0...05"
+}
+
 }  // namespace

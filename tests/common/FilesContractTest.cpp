@@ -115,4 +115,45 @@ TEST_F(FilesContract, AttributesAndOpeningOfMissingFiles) {
     EXPECT_NE(files().GetAttributes(m_dir.c_str(), &error) & sys::kFileAttributeDirectory, 0u);
 }
 
+TEST_F(FilesContract, ASecondByteOf5CIsPartOfTheFileName) {
+    // "昞Q5.DLL" begins with the bytes 95 5C: one character, no folder "\x95".
+    const std::string name = m_dir + "\\\x95\x5CQ5.DLL";
+    ASSERT_TRUE(Copy(m_dir + "\\src.dll", name)) << m_error;
+    EXPECT_EQ(m_machine->ReadFile(name), "new driver");
+    std::uint32_t error = 0;
+    const std::uint32_t attributes = files().GetAttributes(name.c_str(), &error);
+    ASSERT_NE(attributes, sys::kInvalidFileAttributes) << error;
+    EXPECT_EQ(attributes & sys::kFileAttributeDirectory, 0u);
+    // Copied again over itself under the same name: one file, not a folder.
+    ASSERT_TRUE(Copy(m_dir + "\\src.dll", name)) << m_error;
+    EXPECT_TRUE(files().OpenExisting(name.c_str(), &error)) << error;
+}
+
+// What the installation log is written with: appends, and the refusals it
+// must survive.
+TEST_F(FilesContract, AppendCreatesThenAppendsAndReportsWhatStopsIt) {
+    const std::string log = m_dir + "\\Instalix.log";
+    std::uint32_t error = 12345;
+    ASSERT_TRUE(files().AppendFile(log.c_str(), "one\r\n", &error)) << error;
+    ASSERT_TRUE(files().AppendFile(log.c_str(), std::string("two\0\r\n", 6), &error)) << error;
+    EXPECT_EQ(m_machine->ReadFile(log), std::string("one\r\ntwo\0\r\n", 11));
+    EXPECT_FALSE(files().AppendFile((m_dir + "\\no folder\\x.log").c_str(), "x", &error));
+    EXPECT_EQ(error, sys::kErrorPathNotFound);
+    EXPECT_FALSE(files().AppendFile(m_dir.c_str(), "x", &error));
+    EXPECT_EQ(error, sys::kErrorAccessDenied);
+    m_machine->HoldOpen(m_dir + "\\src.dll");
+    EXPECT_FALSE(files().AppendFile((m_dir + "\\src.dll").c_str(), "x", &error));
+    EXPECT_EQ(error, sys::kErrorSharingViolation);
+
+    char temp[300] = {};
+    const std::uint32_t n = files().TempPath(temp, sizeof temp, &error);
+    ASSERT_GT(n, 3u);
+    ASSERT_LT(n, sizeof temp);
+    EXPECT_EQ(temp[n - 1], '\\') << temp;
+    EXPECT_NE(files().GetAttributes(temp, &error) & sys::kFileAttributeDirectory, 0u) << temp;
+    const sys::SystemTime t = m_machine->platform().system.GetLocalTime();
+    EXPECT_GE(t.year, 2000);
+    EXPECT_TRUE(t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour < 24) << t.month << t.day;
+}
+
 }  // namespace

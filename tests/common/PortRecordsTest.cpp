@@ -12,6 +12,10 @@
 namespace {
 
 const char kKorvale[] = "SOFTWARE\\KORVALE";
+// The maker's keys, as the USB port monitor and the tools that read them know them.
+const char kPortName[] = "SOFTWARE\\KORVALE\\PORTNAME\\";
+const char kPrinterPort[] = "SOFTWARE\\KORVALE\\PRINTERPORT\\";
+const char kInstallPrinter[] = "SOFTWARE\\KORVALE\\INSTALLPRINTER\\";
 
 class PortRecordsTest : public ::testing::Test {
 protected:
@@ -33,7 +37,7 @@ protected:
         std::uint32_t value = 0, size = 4, type = 0;
         long rc = P().registry.QueryValue(h, name.c_str(), &type, &value, &size);
         P().registry.CloseKey(h);
-        return rc == 0 && type == sys::kRegDword ? value : -1;
+        return rc == 0 && type == 4 /* REG_DWORD */ ? static_cast<long long>(value) : -1;
     }
     void SetDword(const std::string& key, const std::string& name, std::uint32_t value) {
         sys::RegHandle h = 0;
@@ -58,40 +62,51 @@ protected:
 
 TEST_F(PortRecordsTest, TheGivenPortGetsItsIndexAndListedPortsTheirDefaults) {
     List("PRNCOUNT=4\r\n0=USB_MTR-R80_1\r\n1=USB_MTR-Q5_1\r\n2=USB_MTR-Q5_3\r\n3=USB_MTR-Q5_3\r\n");
-    SetDword(kPrinterPortKey, "USB_MTR-Q5_1", 0);
-    SetDword(kPrinterPortKey, "D3", 9);
+    SetDword(kPrinterPort, "USB_MTR-Q5_1", 0);
+    SetDword(kPrinterPort, "D3", 9);
     NameUsbPort(P(), "USB_MTR-Q5_3");
-    EXPECT_EQ(Dword(kPortNameKey, "USB_MTR-Q5_3"), 2);  // the lower of two listings
-    EXPECT_EQ(ValueCount(kPortNameKey), 1u);
-    for (int d = 1; d <= 8; ++d) EXPECT_EQ(Dword(kPrinterPortKey, "D" + std::to_string(d)), 0) << d;
-    EXPECT_EQ(Dword(kPrinterPortKey, "USB_MTR-R80_1"), 255);
-    EXPECT_EQ(Dword(kPrinterPortKey, "USB_MTR-Q5_1"), 0);
-    EXPECT_EQ(Dword(kPrinterPortKey, "USB_MTR-Q5_3"), 255);
+    EXPECT_EQ(Dword(kPortName, "USB_MTR-Q5_3"), 2);  // the lower of two listings
+    EXPECT_EQ(ValueCount(kPortName), 1u);
+    for (int d = 1; d <= 8; ++d) EXPECT_EQ(Dword(kPrinterPort, "D" + std::to_string(d)), 0) << d;
+    EXPECT_EQ(Dword(kPrinterPort, "USB_MTR-R80_1"), 255);
+    EXPECT_EQ(Dword(kPrinterPort, "USB_MTR-Q5_1"), 0);
+    EXPECT_EQ(Dword(kPrinterPort, "USB_MTR-Q5_3"), 255);
 }
 
 TEST_F(PortRecordsTest, WithoutAListOnlyTheDeviceSlotsAreReset) {
     NameUsbPort(P(), "USB_MTR-Q5_1");
-    EXPECT_EQ(Dword(kPrinterPortKey, "D8"), 0);
-    EXPECT_EQ(ValueCount(kPrinterPortKey), 8u);
+    EXPECT_EQ(Dword(kPrinterPort, "D8"), 0);
+    EXPECT_EQ(ValueCount(kPrinterPort), 8u);
     sys::RegHandle h = 0;
-    ASSERT_EQ(P().registry.OpenKey(sys::kHKeyLocalMachine, kPortNameKey, &h), 0);
+    ASSERT_EQ(P().registry.OpenKey(sys::kHKeyLocalMachine, kPortName, &h), 0);
     P().registry.CloseKey(h);
-    EXPECT_EQ(ValueCount(kPortNameKey), 0u);
-    EXPECT_EQ(P().registry.OpenKey(sys::kHKeyLocalMachine, kInstallPrinterKey, &h), sys::kErrorFileNotFound);
+    EXPECT_EQ(ValueCount(kPortName), 0u);
+    EXPECT_EQ(P().registry.OpenKey(sys::kHKeyLocalMachine, kInstallPrinter, &h), sys::kErrorFileNotFound);
+}
+
+TEST_F(PortRecordsTest, ListedNamesAreReadCutTo29Characters) {
+    // 31 characters in the file; the records know the first 29.
+    List("PRNCOUNT=2\r\n0=USB_A_1\r\n1=USB_A_VERY_LONG_MODEL_NAME_XY_1\r\n");
+    const std::string cut = "USB_A_VERY_LONG_MODEL_NAME_XY";
+    ASSERT_EQ(cut.size(), 29u);
+    NameUsbPort(P(), cut);
+    EXPECT_EQ(Dword(kPortName, cut), 1);
+    EXPECT_EQ(Dword(kPrinterPort, cut), 255);
+    EXPECT_EQ(Dword(kPrinterPort, "USB_A_VERY_LONG_MODEL_NAME_XY_1"), -1);
 }
 
 TEST_F(PortRecordsTest, RecordedPrintersGetTheirPortsIndexed) {
     List("PRNCOUNT=5\r\n0=USB_ABC\r\n1=USB_MTR-Q5_1\r\n2=USB_XY_\r\n3=USB_MTR-Q5_3\r\n4=USB_MTR-E80_1\r\n");
-    SetDword(kInstallPrinterKey, "MTR-Q5(U) 3", 1);
-    SetDword(kInstallPrinterKey, "MTR-Q5(U) 1", 1);
-    SetDword(kInstallPrinterKey, "ABC", 1);
-    SetDword(kInstallPrinterKey, "XY(U", 1);
+    SetDword(kInstallPrinter, "MTR-Q5(U) 3", 1);
+    SetDword(kInstallPrinter, "MTR-Q5(U) 1", 1);
+    SetDword(kInstallPrinter, "ABC", 1);
+    SetDword(kInstallPrinter, "XY(U", 1);
     NameUsbPort(P(), "USB_MTR-E80_1");
-    EXPECT_EQ(Dword(kPortNameKey, "USB_MTR-E80_1"), 4);
-    EXPECT_EQ(Dword(kPortNameKey, "USB_MTR-Q5_3"), 3);
-    EXPECT_EQ(Dword(kPortNameKey, "USB_MTR-Q5_1"), 1);
-    EXPECT_EQ(Dword(kPortNameKey, "USB_ABC"), 0);
-    EXPECT_EQ(Dword(kPortNameKey, "USB_XY_"), 2);
+    EXPECT_EQ(Dword(kPortName, "USB_MTR-E80_1"), 4);
+    EXPECT_EQ(Dword(kPortName, "USB_MTR-Q5_3"), 3);
+    EXPECT_EQ(Dword(kPortName, "USB_MTR-Q5_1"), 1);
+    EXPECT_EQ(Dword(kPortName, "USB_ABC"), 0);
+    EXPECT_EQ(Dword(kPortName, "USB_XY_"), 2);
 }
 
 TEST_F(PortRecordsTest, SerialSettingsOnTheNtFamilyGoUnderThePortsKey) {
@@ -128,7 +143,10 @@ TEST_F(PortRecordsTest, Windows98GetsTheDcbInItsSecondSerialInstanceAndTheWinIni
     SerialSettings s{9600, 8, 1.5, 's', 'p'};
     WriteSerialSettingsWin98(P(), 2, "COM2:", s);
 
-    const sys::Dcb expected = SerialDcb(s);
+    // 9600 baud, flags fBinary, fParity, fOutxCtsFlow, fErrorChar and
+    // fRtsControl = RTS_CONTROL_ENABLE, 8 data bits, SPACEPARITY, ONE5STOPBITS.
+    const unsigned char expected[28] = {28, 0, 0, 0, 0x80, 0x25, 0, 0, 0x07, 0x14, 0, 0, 0, 0,
+                                        0,  0, 0, 0, 8,    4,    1, 0, 0,    0,    0, 0, 0, 0};
     for (int i = 0; i < 4; ++i) {
         sys::RegHandle h = 0;
         ASSERT_EQ(P().registry.OpenKey(sys::kHKeyLocalMachine, (classKey + "\\000" + std::to_string(i)).c_str(), &h), 0);
@@ -140,7 +158,7 @@ TEST_F(PortRecordsTest, Windows98GetsTheDcbInItsSecondSerialInstanceAndTheWinIni
             ASSERT_EQ(rc, 0);
             EXPECT_EQ(type, sys::kRegNone);
             ASSERT_EQ(size, 28u);
-            EXPECT_EQ(std::memcmp(dcb, &expected, 28), 0);
+            EXPECT_EQ(std::vector<unsigned char>(dcb, dcb + 28), std::vector<unsigned char>(expected, expected + 28));
         } else {
             EXPECT_EQ(rc, sys::kErrorFileNotFound) << i;
         }

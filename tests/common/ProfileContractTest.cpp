@@ -127,6 +127,28 @@ TEST_F(ProfileContract, ACutNeverSplitsATwoByteCharacter) {
     EXPECT_EQ(read(9), "AAAA\xB4\xF2\xD3\xA1|8");
 }
 
+TEST_F(ProfileContract, ANullKeyListsTheKeysAndANullSectionTheSections) {
+    Write("[S]\r\nb=1\r\nA=2\r\nb=3\r\nnoequals\r\n;comment=4\r\n spaced key = 5\r\n[T]\r\nx=1\r\n"
+          "[s]\r\nlater=6\r\n");
+    // Each name ended by a NUL and the list by one more; the count covers
+    // the names and their NULs.  A repeated key is listed each time, a line
+    // without "=" and a line starting with ";" are not, and a later section
+    // of the same name adds nothing.
+    const auto list = [&](const char* section, unsigned size) {
+        std::string buffer(size, '\x7f');
+        const unsigned n = m_machine->platform().profile.GetPrivateString(section, nullptr, "D", &buffer[0], size,
+                                                                          m_file.c_str());
+        return std::string(buffer.data(), std::min<std::size_t>(size, n + 1)) + "|" + std::to_string(n);
+    };
+    EXPECT_EQ(list("S", 256), std::string("b\0A\0b\0spaced key\0\0|17", 21));
+    EXPECT_EQ(list(nullptr, 256), std::string("S\0T\0s\0\0|6", 9));
+    // Cut to the buffer's size less two bytes, and ended there.
+    EXPECT_EQ(list("S", 8), std::string("b\0A\0b\0\0|6", 9));
+    EXPECT_EQ(list("S", 3), std::string("b\0|1", 4));
+    // A missing section gives the default.
+    EXPECT_EQ(Get("none", nullptr, "D", 64), "D|1");
+}
+
 TEST_F(ProfileContract, ABareFileNameMeansTheWindowsDirectory) {
     const std::string name = "instalix-contract-" + std::to_string(reinterpret_cast<std::uintptr_t>(this) % 100000) +
                              ".ini";

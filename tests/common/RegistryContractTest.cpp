@@ -176,4 +176,15 @@ TEST_F(RegistryContract, ADeletedKeyCannotBeOpened) {
     EXPECT_EQ(Open("\\Gone", &again), sys::kErrorFileNotFound);
 }
 
+TEST_F(RegistryContract, ASecondByteOf5CIsPartOfTheKeyName) {
+    // "昞" is 95 5C in code page 936: one character, not "\x95" and a separator.
+    RegHandle h = Create("\\KR\x95\x5C");
+    ASSERT_NE(h, 0u);
+    reg().CloseKey(h);
+    RegHandle other = 0;
+    EXPECT_EQ(Open("\\KR\x95\x5C", &other), 0);
+    reg().CloseKey(other);
+    EXPECT_EQ(Open("\\KR\x95", &other), 2);
+}
+
 }  // namespace

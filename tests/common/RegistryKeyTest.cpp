@@ -113,13 +113,31 @@ TEST_F(RegistryKeyTest, QueryListSplitsAtSemicolons) {
     EXPECT_EQ(key.QueryList("e"), (std::vector<std::string>{"one"}));
 }
 
+// A list value is read into 2,500 bytes: 2,499 characters and the
+// terminator fit, one more character does not.
+TEST_F(RegistryKeyTest, QueryListReadsAtMost2499Characters) {
+    RegistryKey key(reg(), kHKeyCurrentUser, m_base.c_str());
+    std::string text;
+    for (int i = 0; i < 499; ++i) text += "abcd;";
+    text += "wxyz";
+    ASSERT_EQ(text.size(), 2499u);
+    ASSERT_TRUE(key.SetString("fits", text.c_str()));
+    ASSERT_TRUE(key.SetString("long", (text + "!").c_str()));
+    const std::optional<std::vector<std::string>> items = key.QueryList("fits");
+    ASSERT_TRUE(items.has_value());
+    ASSERT_EQ(items->size(), 500u);
+    EXPECT_EQ(items->front(), "abcd");
+    EXPECT_EQ(items->back(), "wxyz");
+    EXPECT_EQ(key.QueryList("long"), std::nullopt);
+}
+
 TEST_F(RegistryKeyTest, EnumValueReportsNamesThatDoNotFit) {
     RegistryKey key(reg(), kHKeyCurrentUser, m_base.c_str());
     const std::string name200(200, 'p');
     ASSERT_TRUE(key.SetDWORD(name200.c_str(), 1));
     char name[200];
     std::uint32_t len = sizeof name;
-    EXPECT_EQ(key.EnumValue(0, name, &len, nullptr), sys::kErrorMoreData);
+    EXPECT_EQ(key.EnumValue(0, name, &len, nullptr), 234);  // ERROR_MORE_DATA
 
     ASSERT_TRUE(RegistryKey::CreateKey(reg(), kHKeyCurrentUser, Path("\\Fits").c_str()));
     RegistryKey fits(reg(), kHKeyCurrentUser, Path("\\Fits").c_str());
@@ -129,9 +147,9 @@ TEST_F(RegistryKeyTest, EnumValueReportsNamesThatDoNotFit) {
     len = sizeof name;
     ASSERT_EQ(fits.EnumValue(0, name, &len, &type), 0);
     EXPECT_EQ(len, 199u);
-    EXPECT_EQ(type, sys::kRegDword);
+    EXPECT_EQ(type, 4u);  // REG_DWORD
     len = sizeof name;
-    EXPECT_EQ(fits.EnumValue(1, name, &len, &type), sys::kErrorNoMoreItems);
+    EXPECT_EQ(fits.EnumValue(1, name, &len, &type), 259);  // ERROR_NO_MORE_ITEMS
 }
 
 TEST_F(RegistryKeyTest, DeleteKeyRemovesAnEmptyKey) {

@@ -3,6 +3,8 @@
 # spooler, registry and files of each Windows version's prefix) and on the
 # simulated machine set up like that prefix.  For the same choices both must
 # show the same message boxes, and the Wine prefix must hold the result.
+# Each run appends its installation log to Instalix.log in the prefix's
+# temporary folder, with the steps and message texts of the host's log.
 #
 #   setup-runs.sh WIN_BUILD_DIR HOST_BUILD_DIR SOURCE_PACKAGE RESULT_FILE
 #
@@ -35,23 +37,55 @@ answers() {
     } >"$file"
 }
 
+# The installation log in a prefix's temporary folder; how many runs of
+# instalix-setup it holds; its steps and message boxes without the stamps.
+prefix_log() { find "$1/drive_c" -iname instalix.log 2>/dev/null | head -1; }
+log_runs() {
+    local log; log="$(prefix_log "$1")"
+    if [ -n "$log" ]; then LC_ALL=C grep -a -c ' ==== instalix-setup 1.0, Windows ' "$log"; else echo 0; fi
+}
+log_talk() { LC_ALL=C sed -n 's/^[0-9-]* [0-9:.]* \(step .*\|box  .*\)$/\1/p' "$1" | tr -d '\r'; }
+
+# log_check NAME RUNS_BEFORE: the run is appended to the prefix's log as one
+# more run, every line ends in CRLF, and its steps and message boxes (texts
+# from the program's string table) are those of the simulated machine's log.
+log_check() {
+    local name="$1" before="$2" log runs lines crlf
+    log="$(prefix_log "$prefix")"
+    if [ -z "$log" ]; then bad "$name: Instalix.log is in the prefix's temporary folder"; return; fi
+    runs=$(log_runs "$prefix")
+    LC_ALL=C awk -v n="$runs" '/ ==== instalix-setup 1.0, Windows /{k++} k==n' "$log" >"$out/$name.wine.log"
+    lines=$(wc -l <"$log"); crlf=$(LC_ALL=C grep -a -c $'\r$' "$log")
+    if [ "$runs" -eq $((before + 1)) ] && [ "$lines" -eq "$crlf" ] &&
+        LC_ALL=C grep -a -q ' step add printer' "$out/$name.wine.log" &&
+        LC_ALL=C grep -a -q ' note installation finished' "$out/$name.wine.log" &&
+        cmp -s <(log_talk "$out/$name-host.log") <(log_talk "$out/$name.wine.log"); then
+        ok "$name: Instalix.log holds the run's steps and messages, as the simulated machine's log does"
+    else
+        bad "$name: Instalix.log ($log): runs $before -> $runs, $crlf of $lines lines end in CRLF"
+        diff <(log_talk "$out/$name-host.log") <(log_talk "$out/$name.wine.log") | head -10
+    fi
+}
+
 # install WINDOWS KIND PORT: one installation on both machines; sets $prefix.
 install() {
     local windows="$1" kind="$2" port="$3" name="$2-$1"
     answers "$out/$name-host.ini" "$windows" MTR-Q5 "$port" "$source_package"
     answers "$out/$name-wine.ini" "$windows" MTR-Q5 "$port" "$win_package"
     printf 'printer=0\n' >"$out/usb.state"
-    "$host_tool" "$out/$name-host.ini" >"$out/$name.host" 2>&1
+    "$host_tool" "$out/$name-host.ini" --log "$out/$name-host.log" >"$out/$name.host" 2>&1
     local hrc=$?
+    prefix="$wine_root/$windows"
+    local runs_before; runs_before=$(log_runs "$prefix")
     KRUSBINT_STATE="Z:${out//\//\\}\\usb.state" INSTALIX_WINE_ROOT="$wine_root" \
         "$here/../../cmake/wine-run" --winver="$windows" "$win_tool" "Z:${out//\//\\}\\$name-wine.ini" \
         >"$out/$name.wine" 2>"$out/$name.wine.err"
     local wrc=$?
-    prefix="$wine_root/$windows"
     WINEPREFIX="$prefix" wineserver -w 2>/dev/null
     grep -v -E '^(change|state):' "$out/$name.host" >"$out/$name.host.talk"
     if [ $hrc -eq 0 ] && [ $wrc -eq 0 ] && cmp -s "$out/$name.host.talk" "$out/$name.wine"; then
         ok "$name: installed with the same messages on the host and under Wine"
+        log_check "$name" "$runs_before"
         return 0
     fi
     bad "$name: host rc=$hrc, wine rc=$wrc"

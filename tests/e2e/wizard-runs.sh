@@ -13,8 +13,10 @@
 # Every installation is also made by instalix-setup with the same choices in
 # a second prefix of the same version; after the version's runs both prefixes
 # must hold the same printers, drivers, monitors, processors, registry values,
-# WIN.INI entries and files (tests/e2e/print-state).  Runs that must not
-# install anything are checked to leave the prefix exactly as it was.
+# WIN.INI entries and files (tests/e2e/print-state), and the installation
+# logs in the prefixes' temporary folders the same steps and message boxes.
+# Runs that must not install anything are checked to leave the prefix
+# exactly as it was.
 # Screenshots of every page and message box: WIN_BUILD_DIR/e2e-shots/.
 # Writes "passed=N failed=N" into RESULT_FILE.  INSTALIX_E2E_VERSIONS picks
 # some of the Windows versions (default: all five).
@@ -376,6 +378,25 @@ EOF
     else
         bad "$ver: the wizard's printers, drivers, registry values and files equal instalix-setup's"
         diff "$out/$ver.state" "$out/$ver.setup-state" | head -20
+    fi
+    # The installation log: each wizard run appended to Instalix.log in the
+    # prefix's temporary folder under a header of its own, each installation
+    # finished, with the steps and message boxes of instalix-setup's log of
+    # the same installations.
+    case "$ver" in nt40) installs=2 ;; winxp) installs=4 ;; *) installs=3 ;; esac
+    wiz_log="$(find "$wiz_root/$ver/drive_c" -iname instalix.log 2>/dev/null | head -1)"
+    set_log="$(find "$set_root/$ver/drive_c" -iname instalix.log 2>/dev/null | head -1)"
+    log_talk() { LC_ALL=C sed -n 's/^[0-9-]* [0-9:.]* \(step .*\|box  .*\)$/\1/p' "$1" | tr -d '\r'; }
+    if [ -n "$wiz_log" ] && [ -n "$set_log" ] &&
+        [ "$(LC_ALL=C grep -a -c ' ==== instalix 1.0, Windows ' "$wiz_log")" -ge "$installs" ] &&
+        [ "$(LC_ALL=C grep -a -c ' note installation finished, printer ' "$wiz_log")" -eq "$installs" ] &&
+        [ "$(LC_ALL=C grep -a -c ' step add printer$' <(tr -d '\r' <"$wiz_log"))" -eq "$installs" ] &&
+        cmp -s <(log_talk "$wiz_log") <(log_talk "$set_log"); then
+        ok "$ver: Instalix.log holds the wizard's $installs installations, with instalix-setup's steps and messages"
+    else
+        bad "$ver: Instalix.log holds the wizard's $installs installations, with instalix-setup's steps and messages"
+        echo "wizard's log: ${wiz_log:-none}; instalix-setup's: ${set_log:-none}"
+        [ -n "$wiz_log" ] && [ -n "$set_log" ] && diff <(log_talk "$wiz_log") <(log_talk "$set_log") | head -10
     fi
 
     # Runs that end without installing anything.  Each must leave the

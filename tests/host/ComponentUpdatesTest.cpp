@@ -9,6 +9,13 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+// Where the spooler keeps its monitors and print processors.
+const std::string kMonitors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+const std::string kNtProcessors =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\";
+const std::string k98Processors =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows 4.0\\Print Processors\\";
+
 class ComponentUpdatesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,25 +60,25 @@ TEST_F(ComponentUpdatesTest, AMissingSerialMonitorIsInstalledAndItsVersionRecord
     EXPECT_TRUE(m.fs.Exists(m.fs.systemDir + "\\KRCOMMON.DLL"));
     EXPECT_TRUE(m.fs.Exists(m.fs.systemDir + "\\KRCOMUI.DLL"));
     EXPECT_EQ(m.spooler.monitors["KR SERIAL"], "KRCOMMON.DLL");
-    EXPECT_EQ(Version(MonitorKey("KR Serial")), 7);
+    EXPECT_EQ(Version(kMonitors + "KR Serial"), 7);
     EXPECT_TRUE(m.spooler.monitors.count("KR USB") == 0);
     EXPECT_TRUE(m.messages.shown.empty());
 }
 
 TEST_F(ComponentUpdatesTest, InstalledMonitorsAreComparedByVersion) {
-    Record(MonitorKey("KR Serial"), 7);
+    Record(kMonitors + "KR Serial", 7);
     EXPECT_EQ(Monitors("COM1:"), 0);
-    Record(MonitorKey("KR Serial"), 6);
-    EXPECT_EQ(Monitors("COM1:"), SerialMonitorOutdated);
-    Record(MonitorKey("KR USB"), 4);
-    EXPECT_EQ(Monitors("USB_MTR-Q5_1"), UsbMonitorOutdated);
+    Record(kMonitors + "KR Serial", 6);
+    EXPECT_EQ(Monitors("COM1:"), 1);  // SerialMonitorOutdated
+    Record(kMonitors + "KR USB", 4);
+    EXPECT_EQ(Monitors("USB_MTR-Q5_1"), 2);  // UsbMonitorOutdated
     EXPECT_TRUE(m.files.copies.empty());
 }
 
 TEST_F(ComponentUpdatesTest, AKeyWithoutVersionCountsAsOutdatedEvenAgainstZero) {
     Config(0, 0, 0);
-    m.registry.WriteValue(Hklm(MonitorKey("KR Serial")), "Driver", sys::kRegSz, std::string("x\0", 2));
-    EXPECT_EQ(Monitors("COM2:"), SerialMonitorOutdated);
+    m.registry.WriteValue(Hklm(kMonitors + "KR Serial"), "Driver", sys::kRegSz, std::string("x\0", 2));
+    EXPECT_EQ(Monitors("COM2:"), 1);
 }
 
 TEST_F(ComponentUpdatesTest, PortsAndFamiliesThatNeedNoMonitor) {
@@ -91,10 +98,10 @@ TEST_F(ComponentUpdatesTest, ABusyMonitorDllIsInstalledUnderItsRenamedName) {
 }
 
 TEST_F(ComponentUpdatesTest, AFailedMonitorAddAbortsWithMinus15) {
-    m.faults.Fail("AddMonitorA", sys::kErrorAccessDenied);
-    EXPECT_EQ(Monitors("COM1:"), kMonitorAddFailed);
+    m.faults.Fail("AddMonitorA", 5);
+    EXPECT_EQ(Monitors("COM1:"), -15);
     EXPECT_EQ(m.messages.Log(), (Log{"T:5", "119"}));
-    EXPECT_EQ(Version(MonitorKey("KR Serial")), -1);
+    EXPECT_EQ(Version(kMonitors + "KR Serial"), -1);
 }
 
 TEST_F(ComponentUpdatesTest, EmptyOrPathLikeComponentNamesAreRefusedBeforeAnyKeyIsTouched) {
@@ -109,13 +116,13 @@ TEST_F(ComponentUpdatesTest, EmptyOrPathLikeComponentNamesAreRefusedBeforeAnyKey
                                                    "COMMONitorPName=" + name +
                                                        "\r\nCOMMONitorPDLLName=KRCOMMON.DLL\r\nCOMMONitorVersion=7\r\n");
         // As the spooler refuses an empty monitor name: the error and message 119.
-        EXPECT_EQ(Monitors("COM1:"), kMonitorAddFailed);
+        EXPECT_EQ(Monitors("COM1:"), -15);
         EXPECT_EQ(m.messages.Log(), (Log{"T:87", "119"}));
         EXPECT_TRUE(m.spooler.monitors.empty());
         EXPECT_FALSE(m.fs.Exists(m.fs.systemDir + "\\KRCOMMON.DLL"));
 
         m.messages.shown.clear();
-        EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, name, "KRPRINT.DLL"), kProcessorAddFailed);
+        EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, name, "KRPRINT.DLL"), -14);
         EXPECT_EQ(m.messages.Log(), Log{"123"});
         EXPECT_EQ(m.spooler.processors, installedProcessors);
     }
@@ -134,33 +141,33 @@ TEST_F(ComponentUpdatesTest, WinPrintIsNeverTouchedButOtherSpellingsAre) {
     EXPECT_TRUE(m.system.waits.empty());
     // "winprint" is a processor of its own; the spooler already has one of
     // that name, and its key is missing: the installation stops.
-    EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "winprint", "0"), kProcessorAddFailed);
+    EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "winprint", "0"), -14);
     EXPECT_EQ(m.messages.Log(), Log{"123"});
 }
 
 TEST_F(ComponentUpdatesTest, AMissingProcessorIsInstalledWithItsVersion) {
     EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "KRPrint", "KRPRINT.DLL"), 0);
     EXPECT_TRUE(m.fs.Exists(m.spooler.processorDirectory + "\\KRPRINT.DLL"));
-    EXPECT_EQ(Version(ProcessorKey(TargetSystem::WinXP, "KRPrint")), 3);
+    EXPECT_EQ(Version(kNtProcessors + "KRPrint"), 3);
     EXPECT_EQ(m.system.waits, std::vector<std::uint32_t>{200});
     // Now installed and current; a newer package makes it outdated.
     EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "KRPrint", "KRPRINT.DLL"), 0);
     Config(7, 5, 4);
     EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "KRPrint", "KRPRINT.DLL"),
-              static_cast<int>(ProcessorOutdated));
+              8);  // ProcessorOutdated
 }
 
 TEST_F(ComponentUpdatesTest, Windows98ProcessorsLiveUnderTheWindows40Key) {
     m.SetWindows("win98");
     m.fs.WriteFile("E:\\win98\\KRPRT9X.DLL", "x");
     EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::Win98Me, "KRPrint", "KRPRT9X.DLL"), 0);
-    EXPECT_EQ(Version(ProcessorKey(TargetSystem::Win98Me, "KRPrint")), 3);
-    EXPECT_NE(ProcessorKey(TargetSystem::Win98Me, "KRPrint").find("Windows 4.0"), std::string::npos);
+    EXPECT_EQ(Version(k98Processors + "KRPrint"), 3);
+    EXPECT_EQ(Version(kNtProcessors + "KRPrint"), -1);
 }
 
 TEST_F(ComponentUpdatesTest, AFailedProcessorAddShowsTheMessageTwice) {
-    m.faults.Fail("AddPrintProcessorA", sys::kErrorAccessDenied);
-    EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "KRPrint", "KRPRINT.DLL"), kProcessorAddFailed);
+    m.faults.Fail("AddPrintProcessorA", 5);
+    EXPECT_EQ(UpdatePrintProcessor(m.platform(), TargetSystem::WinXP, "KRPrint", "KRPRINT.DLL"), -14);
     EXPECT_EQ(m.messages.Log(), (Log{"123", "123"}));
 }
 

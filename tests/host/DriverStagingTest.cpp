@@ -40,6 +40,17 @@ TEST_F(DriverStagingTest, CopiesIntoEachDestination) {
     EXPECT_TRUE(m.messages.shown.empty());
 }
 
+TEST_F(DriverStagingTest, ANameWhoseSecondByteIs5CIsCopiedUnderThatName) {
+    const std::string name = "\x95\x5CQ5.DLL";  // "昞Q5.DLL"
+    m.fs.WriteFile("E:\\winnt\\" + name, "medium");
+    EXPECT_EQ(CopyDriverFile(P(), name, CopyTarget::DriverDirV3, TargetSystem::WinXP, false), 1);
+    std::string bytes;
+    EXPECT_TRUE(m.fs.ReadFile(Driver("3\\" + name), &bytes));
+    EXPECT_EQ(bytes, "medium");
+    EXPECT_FALSE(m.fs.DirExists(Driver("3\\\x95")));
+    EXPECT_TRUE(m.messages.shown.empty());
+}
+
 TEST_F(DriverStagingTest, ANameStartingWithZeroIsSkippedSilently) {
     EXPECT_EQ(CopyDriverFile(P(), "0", CopyTarget::DriverDir, TargetSystem::WinXP, false), 0);
     EXPECT_EQ(CopyDriverFile(P(), "0KRQ5.DLL", CopyTarget::DriverDir, TargetSystem::WinXP, false), 0);
@@ -65,6 +76,16 @@ TEST_F(DriverStagingTest, ABusyDestinationIsLeftToTheCallersRenameFallback) {
     m.faults.Fail("CopyFileA", sys::kErrorAccessDenied);
     EXPECT_EQ(CopyDriverFile(P(), "KRQ5.DLL", CopyTarget::DriverDir, TargetSystem::WinXP, true), 5);
     EXPECT_TRUE(m.messages.shown.empty());
+}
+
+TEST_F(DriverStagingTest, ACopyWithoutFallbackReportsABusyOrRefusedDestination) {
+    m.fs.WriteFile(Driver("KRQ5.DLL"), "loaded");
+    m.fs.HoldOpen(Driver("KRQ5.DLL"));
+    EXPECT_EQ(CopyDriverFileReported(P(), "KRQ5.DLL", CopyTarget::DriverDir, TargetSystem::WinXP), 0);
+    m.faults.Fail("CopyFileA", sys::kErrorAccessDenied);
+    EXPECT_EQ(CopyDriverFileReported(P(), "UNIRES.DLL", CopyTarget::DriverDir, TargetSystem::WinXP), 0);
+    EXPECT_EQ(m.messages.Log(), (Log{"T:E:\\winnt\\KRQ5.DLL", "122", "T:E:\\winnt\\UNIRES.DLL", "122"}));
+    EXPECT_EQ(CopyDriverFileReported(P(), "UNIRES.DLL", CopyTarget::DriverDir, TargetSystem::WinXP), 1);
 }
 
 TEST_F(DriverStagingTest, AFileMissingOnTheMediumShowsItsPathThen122) {

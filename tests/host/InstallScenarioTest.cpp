@@ -17,6 +17,13 @@ using Waits = std::vector<std::uint32_t>;
 
 const char* const kFamilies[] = {"win98", "nt40", "win2k", "winxp", "win2003"};
 
+// Where the spooler keeps its monitors and print processors.
+const std::string kMonitors = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+const std::string kNtProcessors =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\";
+const std::string k98Processors =
+    "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows 4.0\\Print Processors\\";
+
 TargetSystem Target(const std::string& windows) {
     if (windows == "win98") return TargetSystem::Win98Me;
     if (windows == "nt40") return TargetSystem::WinNT;
@@ -128,6 +135,31 @@ TEST_F(InstallScenario, SerialSettingsOnWindows98GoToWinIni) {
     EXPECT_EQ(m.system.notifications, Log{"Ports"});
 }
 
+// The data file goes into the driver folder's "3" as well from Windows 2000 on.
+class DataFileInFolder3 : public InstallScenario, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(DataFileInFolder3, OnlyFromWindows2000On) {
+    const std::string windows = GetParam();
+    Machine(windows);
+    InstallChoices c = Choices("MTR-Q5", "LPT1:", windows);
+    m.messages.answers = {sys::MsgAnswer::No};
+    ASSERT_EQ(Run(c), InstallEnding::Finished) << ::testing::PrintToString(m.messages.Log());
+    ASSERT_EQ(m.spooler.drivers.size(), 1u);
+    const std::string inFolder3 = m.spooler.driverDirectory + "\\3\\" + m.spooler.drivers[0].pDataFile;
+    bool copied = false;
+    for (const auto& copy : m.files.copies) copied = copied || copy.second == inFolder3;
+    EXPECT_EQ(copied, windows != "win98" && windows != "nt40");
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFamily, DataFileInFolder3, ::testing::ValuesIn(kFamilies));
+
+TEST(ColourLibrary, TheTwoColourModelsAreKnownByTheirNames) {
+    for (const char* model : {"MTR-C30", "MTR-C40", "MTR-C40 Plus", "New MTR-C30"})
+        EXPECT_TRUE(NeedsColourLibrary(model)) << model;
+    for (const char* model : {"MTR-C3", "MTR-C50", "mtr-c40", "MTR-Q5", ""})
+        EXPECT_FALSE(NeedsColourLibrary(model)) << model;
+}
+
 TEST_F(InstallScenario, ASecondInstallationIsNumbered) {
     Machine("winxp");
     for (const char* expected : {"MTR-C30(P)", "MTR-C30(P)(1)", "MTR-C30(P)(2)"}) {
@@ -198,6 +230,40 @@ TEST_F(InstallScenario, IdentityMatchingThePortAsksNothing) {
     EXPECT_EQ(m.messages.Log(), Log{"133"});
 }
 
+TEST_F(InstallScenario, AnIdentityBeyondPortFourIsRewrittenInBothModes) {
+    // Identity 4 is port 5 (4 mod 8 + 1), which no USB port name carries.
+    Machine("winxp");
+    m.usb.printers = {4};
+    m.messages.answers = {sys::MsgAnswer::Yes};
+    InstallChoices advanced = Choices("MTR-Q5", "USB_MTR-Q5_1", "winxp", InstallMode::Advanced);
+    EXPECT_EQ(Run(advanced), InstallEnding::Finished);
+    EXPECT_EQ(m.messages.Log(), (Log{"143", "133"}));
+    EXPECT_EQ(m.usb.printers[0], 0);
+
+    Machine("winxp");
+    m.messages.shown.clear();
+    m.usb.printers = {12};  // port 5 again
+    m.messages.answers = {sys::MsgAnswer::Yes};
+    InstallChoices typical = Choices("MTR-E80", "USB_MTR-E80_1", "winxp");
+    typical.printerClass = PrinterClass::Embedded;
+    EXPECT_EQ(Run(typical), InstallEnding::Finished);
+    EXPECT_EQ(m.messages.Log(), (Log{"143", "133"}));
+    EXPECT_EQ(m.usb.printers[0], 0);
+}
+
+TEST_F(InstallScenario, APortNameHoldingTwoNumbersIsTakenAsTheHigher) {
+    // "_4", "_3", "_2" and "_1" are looked for in this order: the port
+    // named USB_MTR-Q5_1_3 is port 3 for the identity.
+    Machine("winxp");
+    m.usb.printers = {1};  // port 2
+    m.messages.answers = {sys::MsgAnswer::Yes};
+    InstallChoices c = Choices("MTR-Q5", "USB_MTR-Q5_1_3", "winxp", InstallMode::Advanced);
+    Run(c);
+    ASSERT_FALSE(m.messages.Log().empty());
+    EXPECT_EQ(m.messages.Log().front(), "143");
+    EXPECT_EQ(m.usb.printers[0], 2);
+}
+
 TEST_F(InstallScenario, TypicalModeRewritesToPortOneAndGoesOnWithoutAPrinter) {
     Machine("winxp");
     m.usb.printers = {0, 5};
@@ -232,14 +298,14 @@ TEST_F(InstallScenario, TheFourPortModelIsAddedOnItsOwnPortName) {
 
 TEST_F(InstallScenario, ComponentFailuresClose) {
     Machine("winxp");
-    m.faults.Fail("AddMonitorA", sys::kErrorAccessDenied);
+    m.faults.Fail("AddMonitorA", 5);
     InstallChoices c = Choices("MTR-Q5", "KRCOM1:", "winxp");
     EXPECT_EQ(Run(c), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), (Log{"T:5", "119"}));
 
     Machine("winxp");
     m.messages.shown.clear();
-    m.faults.Fail("AddPrintProcessorA", sys::kErrorAccessDenied);
+    m.faults.Fail("AddPrintProcessorA", 5);
     InstallChoices p = Choices("MTR-Q5", "LPT1:", "winxp");
     EXPECT_EQ(Run(p), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), (Log{"123", "123"}));
@@ -248,7 +314,7 @@ TEST_F(InstallScenario, ComponentFailuresClose) {
 
 TEST_F(InstallScenario, LaterFailuresCloseAndNothingIsRolledBack) {
     Machine("winxp");
-    m.faults.Fail("AddPrinterA", sys::kErrorAccessDenied);
+    m.faults.Fail("AddPrinterA", 5);
     InstallChoices c = Choices("MTR-Q5", "LPT1:", "winxp");
     EXPECT_EQ(Run(c), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), Log{"116:er = 5"});
@@ -258,7 +324,7 @@ TEST_F(InstallScenario, LaterFailuresCloseAndNothingIsRolledBack) {
     EXPECT_TRUE(m.spooler.processors.count("KRPRINT"));
 
     m.messages.shown.clear();
-    m.faults.Fail("EnumPortsA", sys::kErrorAccessDenied, 2);
+    m.faults.Fail("EnumPortsA", 5, 2);
     m.usb.printers = {0};
     InstallChoices usb = Choices("MTR-Q5", "USB_MTR-Q5_1", "winxp");
     EXPECT_EQ(Run(usb), InstallEnding::Closed);
@@ -295,13 +361,13 @@ protected:
 
 TEST_F(Replacement, AnOutdatedSerialMonitorIsReplacedWithTheSpoolerStopped) {
     Machine("winxp");
-    Outdated(MonitorKey("KORVALE Serial Port Monitor"));
+    Outdated(kMonitors + "KORVALE Serial Port Monitor");
     m.spooler.monitors["KORVALE SERIAL PORT MONITOR"] = "KRCOMMON.DLL";
     m.spooler.ports.push_back("KRCOM1:");
     InstallChoices c = Choices("MTR-Q5", "KRCOM1:", "winxp");
     ASSERT_EQ(Run(c), InstallEnding::Finished);
-    EXPECT_EQ(c.replaceFlags, static_cast<std::uint32_t>(SerialMonitorOutdated));
-    EXPECT_EQ(Version(MonitorKey("KORVALE Serial Port Monitor")), 4u);
+    EXPECT_EQ(c.replaceFlags, 1u);  // SerialMonitorOutdated
+    EXPECT_EQ(Version(kMonitors + "KORVALE Serial Port Monitor"), 4u);
     EXPECT_TRUE(Exists(m.fs.systemDir + "\\KRCOMMON.DLL"));
     EXPECT_EQ(m.services.Spooler().stops, 1);
     EXPECT_EQ(m.services.Spooler().state, sys::kServiceRunning);
@@ -310,15 +376,30 @@ TEST_F(Replacement, AnOutdatedSerialMonitorIsReplacedWithTheSpoolerStopped) {
     EXPECT_EQ(m.system.waits, (Waits{200, 100, 500, 2500, 1000}));
 }
 
+TEST_F(Replacement, AMonitorDllStillInUseIsReportedAndKeepsItsOldVersion) {
+    Machine("winxp");
+    Outdated(kMonitors + "KORVALE Serial Port Monitor");
+    m.spooler.monitors["KORVALE SERIAL PORT MONITOR"] = "KRCOMMON.DLL";
+    m.spooler.ports.push_back("KRCOM1:");
+    m.fs.WriteFile(m.fs.systemDir + "\\KRCOMMON.DLL", "old monitor");
+    m.fs.HoldOpen(m.fs.systemDir + "\\KRCOMMON.DLL");
+    InstallChoices c = Choices("MTR-Q5", "KRCOM1:", "winxp");
+    ASSERT_EQ(Run(c), InstallEnding::Finished);
+    // Not silently counted as replaced: the next installation tries again.
+    EXPECT_EQ(m.messages.Log(), (Log{"T:E:\\winnt\\KRCOMMON.DLL", "122", "131"}));
+    EXPECT_EQ(Version(kMonitors + "KORVALE Serial Port Monitor"), 1u);
+    EXPECT_EQ(m.services.Spooler().state, sys::kServiceRunning);
+}
+
 TEST_F(Replacement, WithSeveralFlagsOnlyTheFirstIsReplacedButTheDirectoryIsAsked) {
     Machine("win2k");
-    Outdated(MonitorKey("KORVALE USB Port Monitor"));
+    Outdated(kMonitors + "KORVALE USB Port Monitor");
     m.spooler.monitors["KORVALE USB PORT MONITOR"] = "KRUSBMON.DLL";
-    Outdated(ProcessorKey(TargetSystem::Win2000, "KRPrint"));
+    Outdated(kNtProcessors + "KRPrint");
     m.spooler.processors["KRPRINT"] = "KRPRINT.DLL";
     for (int i = 1; i <= 4; ++i) m.spooler.ports.push_back("USB_MTR-Q5_" + std::to_string(i));
     m.usb.printers = {0};
-    m.faults.Fail("GetPrintProcessorDirectoryA", sys::kErrorAccessDenied);
+    m.faults.Fail("GetPrintProcessorDirectoryA", 5);
     InstallChoices c = Choices("MTR-Q5", "USB_MTR-Q5_1", "win2k");
     EXPECT_EQ(Run(c), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), Log{"109"});
@@ -327,20 +408,20 @@ TEST_F(Replacement, WithSeveralFlagsOnlyTheFirstIsReplacedButTheDirectoryIsAsked
     m.messages.shown.clear();
     m.system.waits.clear();
     ASSERT_EQ(Run(c), InstallEnding::Finished);
-    EXPECT_EQ(c.replaceFlags, static_cast<std::uint32_t>(UsbMonitorOutdated | ProcessorOutdated));
-    EXPECT_EQ(Version(MonitorKey("KORVALE USB Port Monitor")), 6u);
-    EXPECT_EQ(Version(ProcessorKey(TargetSystem::Win2000, "KRPrint")), 1u);
+    EXPECT_EQ(c.replaceFlags, 2u | 8u);  // UsbMonitorOutdated, ProcessorOutdated
+    EXPECT_EQ(Version(kMonitors + "KORVALE USB Port Monitor"), 6u);
+    EXPECT_EQ(Version(kNtProcessors + "KRPrint"), 1u);
     std::string driver;
-    m.registry.ReadValue("HKLM\\" + MonitorKey("KORVALE USB Port Monitor"), "Driver", nullptr, &driver);
+    m.registry.ReadValue("HKLM\\" + kMonitors + "KORVALE USB Port Monitor", "Driver", nullptr, &driver);
     EXPECT_EQ(std::string(driver.c_str()), "KRUSBMON.DLL");
     EXPECT_EQ(m.system.waits, (Waits{100, 500, 1000, 1000}));
 }
 
 TEST_F(Replacement, TheProcessorIsCopiedInPlaceAndAFailureRestartsTheSpooler) {
     Machine("win2003");
-    Outdated(ProcessorKey(TargetSystem::WinServer2003, "KRPrint"));
+    Outdated(kNtProcessors + "KRPrint");
     m.spooler.processors["KRPRINT"] = "KRPRINT.DLL";
-    m.faults.Fail("CopyFileA", sys::kErrorAccessDenied);
+    m.faults.Fail("CopyFileA", 5);
     InstallChoices c = Choices("MTR-Q5", "LPT1:", "win2003");
     EXPECT_EQ(Run(c), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), (Log{"T:E:\\win2003\\KRPRINT.DLL", "122"}));
@@ -348,20 +429,20 @@ TEST_F(Replacement, TheProcessorIsCopiedInPlaceAndAFailureRestartsTheSpooler) {
     EXPECT_EQ(m.services.Spooler().state, sys::kServiceRunning);
 
     m.messages.shown.clear();
-    m.faults.Fail("GetCurrentDirectoryA", sys::kErrorAccessDenied);
+    m.faults.Fail("GetCurrentDirectoryA", 5);
     EXPECT_EQ(Run(c), InstallEnding::Closed);
     EXPECT_EQ(m.messages.Log(), Log{"107"});
     EXPECT_EQ(m.services.Spooler().state, sys::kServiceRunning);
 
     m.messages.shown.clear();
     ASSERT_EQ(Run(c), InstallEnding::Finished);
-    EXPECT_EQ(Version(ProcessorKey(TargetSystem::WinServer2003, "KRPrint")), 3u);
+    EXPECT_EQ(Version(kNtProcessors + "KRPrint"), 3u);
     EXPECT_TRUE(Exists(m.spooler.processorDirectory + "\\KRPRINT.DLL"));
 }
 
 TEST_F(Replacement, ASpoolerThatDoesNotComeBackClosesAfterOneMoreStart) {
     Machine("nt40");
-    Outdated(MonitorKey("KORVALE Serial Port Monitor"));
+    Outdated(kMonitors + "KORVALE Serial Port Monitor");
     m.spooler.monitors["KORVALE SERIAL PORT MONITOR"] = "KRCOMMON.DLL";
     m.spooler.ports.push_back("KRCOM1:");
     m.services.Spooler().startDelayMs = 60000;
@@ -376,7 +457,7 @@ TEST_F(Replacement, ASpoolerThatDoesNotComeBackClosesAfterOneMoreStart) {
 
 TEST_F(Replacement, Windows98InstallsABusyMonitorUnderItsNewName) {
     Machine("win98");
-    Outdated(MonitorKey("KORVALE USB Port Monitor"));
+    Outdated(kMonitors + "KORVALE USB Port Monitor");
     m.spooler.monitors["KORVALE USB PORT MONITOR"] = "KRUSB9X.DLL";
     for (int i = 1; i <= 4; ++i) m.spooler.ports.push_back("USB_MTR-Q5_" + std::to_string(i));
     m.fs.WriteFile(m.fs.systemDir + "\\KRUSB9X.DLL", "loaded");
@@ -386,18 +467,40 @@ TEST_F(Replacement, Windows98InstallsABusyMonitorUnderItsNewName) {
     InstallChoices c = Choices("MTR-Q5", "USB_MTR-Q5_1", "win98");
     ASSERT_EQ(Run(c), InstallEnding::Finished);
     std::string driver;
-    m.registry.ReadValue("HKLM\\" + MonitorKey("KORVALE USB Port Monitor"), "Driver", nullptr, &driver);
+    m.registry.ReadValue("HKLM\\" + kMonitors + "KORVALE USB Port Monitor", "Driver", nullptr, &driver);
     EXPECT_EQ(std::string(driver.c_str()), "nKRUSB9X.DLL");
-    EXPECT_EQ(Version(MonitorKey("KORVALE USB Port Monitor")), 5u);
+    EXPECT_EQ(Version(kMonitors + "KORVALE USB Port Monitor"), 5u);
     EXPECT_EQ(m.services.Spooler().stops, 0);
     // The restart question was answered Yes.
-    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{sys::kEwxReboot});
+    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{2});  // EWX_REBOOT
     EXPECT_EQ(m.system.waits.front(), 1000u);
+}
+
+TEST_F(Replacement, Windows98AlsoRenamesADllItMayNotOverwrite) {
+    Machine("win98");
+    Outdated(kMonitors + "KORVALE USB Port Monitor");
+    m.spooler.monitors["KORVALE USB PORT MONITOR"] = "KRUSB9X.DLL";
+    // The print processor is installed and current: the monitor's DLL is
+    // the first file the installation copies.
+    m.spooler.processors["KRPRINT"] = "KRPRT9X.DLL";
+    const std::uint32_t current = 3;
+    m.registry.WriteValue("HKLM\\" + k98Processors + "KRPrint", "DriverVersion", sys::kRegDword,
+                          std::string(reinterpret_cast<const char*>(&current), 4));
+    for (int i = 1; i <= 4; ++i) m.spooler.ports.push_back("USB_MTR-Q5_" + std::to_string(i));
+    m.usb.printers = {0};
+    m.messages.answers = {sys::MsgAnswer::Yes};
+    m.faults.Fail("CopyFileA", 5);  // ERROR_ACCESS_DENIED
+    InstallChoices c = Choices("MTR-Q5", "USB_MTR-Q5_1", "win98");
+    ASSERT_EQ(Run(c), InstallEnding::Finished) << ::testing::PrintToString(m.messages.Log());
+    std::string driver;
+    m.registry.ReadValue("HKLM\\" + kMonitors + "KORVALE USB Port Monitor", "Driver", nullptr, &driver);
+    EXPECT_EQ(std::string(driver.c_str()), "nKRUSB9X.DLL");
+    EXPECT_TRUE(Exists(m.fs.systemDir + "\\nKRUSB9X.DLL"));
 }
 
 TEST_F(Replacement, Windows98GivesUpWhenEvenTheNewNameIsBusy) {
     Machine("win98");
-    Outdated(ProcessorKey(TargetSystem::Win98Me, "KRPrint"));
+    Outdated(k98Processors + "KRPrint");
     m.spooler.processors["KRPRINT"] = "KRPRT9X.DLL";
     m.fs.WriteFile(m.spooler.processorDirectory + "\\KRPRT9X.DLL", "loaded");
     m.fs.HoldOpen(m.spooler.processorDirectory + "\\KRPRT9X.DLL");
@@ -421,10 +524,10 @@ TEST_F(InstallScenario, Windows98RestartsOnlyOnYesAndReportsARefusal) {
 
     m.messages.shown.clear();
     m.messages.answers = {sys::MsgAnswer::Yes};
-    m.faults.Fail("ExitWindowsEx", sys::kErrorAccessDenied);
+    m.faults.Fail("ExitWindowsEx", 5);
     InstallChoices yes = Choices("MTR-C30", "LPT1:", "win98");
     EXPECT_EQ(Run(yes), InstallEnding::Finished);
-    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{sys::kEwxReboot});
+    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{2});  // EWX_REBOOT
     EXPECT_EQ(m.messages.Log(), (Log{"114", "127"}));
     // The two-colour model's extra file on Windows 98/Me.
     EXPECT_TRUE(Exists(m.spooler.driverDirectory + "\\DMCOLOR.DLL"));

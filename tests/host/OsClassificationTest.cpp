@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "install/OsClassification.h"
-#include "resource.h"
 
 namespace {
 
@@ -24,14 +23,15 @@ sys::OsVersion Version(std::uint32_t platformId, std::uint32_t major, std::uint3
 
 }  // namespace
 
+// The buttons: 1026 Windows 98/Me, 1027 NT, 1028 2000, 1029 XP, 1075 Server 2003.
 TEST(OsClassification, EachVersionGivesItsFamilyAndButton) {
     const VersionCase cases[] = {
-        {1, 4, 10, TargetSystem::Win98Me, IDC_OS_WIN98, false},       // 98
-        {1, 4, 90, TargetSystem::Win98Me, IDC_OS_WIN98, false},       // Me
-        {2, 4, 0, TargetSystem::WinNT, IDC_OS_WINNT, false},
-        {2, 5, 0, TargetSystem::Win2000, IDC_OS_WIN2000, false},
-        {2, 5, 1, TargetSystem::WinXP, IDC_OS_WINXP, false},
-        {2, 5, 2, TargetSystem::WinServer2003, IDC_OS_WIN2003, false},
+        {1, 4, 10, TargetSystem::Win98Me, 1026, false},  // 98
+        {1, 4, 90, TargetSystem::Win98Me, 1026, false},  // Me
+        {2, 4, 0, TargetSystem::WinNT, 1027, false},
+        {2, 5, 0, TargetSystem::Win2000, 1028, false},
+        {2, 5, 1, TargetSystem::WinXP, 1029, false},
+        {2, 5, 2, TargetSystem::WinServer2003, 1075, false},
         // Known platforms, unknown versions: the 98/Me family, nothing marked.
         {1, 4, 0, TargetSystem::Win98Me, 0, false},  // 95
         {2, 3, 51, TargetSystem::Win98Me, 0, false},
@@ -54,13 +54,13 @@ TEST(OsClassification, EachVersionGivesItsFamilyAndButton) {
 }
 
 TEST(OsClassification, TheEnabledButtonBelongsToTheFamilyEvenWhenNoneIsMarked) {
-    EXPECT_EQ(OsButtonOf(TargetSystem::Win98Me), IDC_OS_WIN98);
-    EXPECT_EQ(OsButtonOf(TargetSystem::WinNT), IDC_OS_WINNT);
-    EXPECT_EQ(OsButtonOf(TargetSystem::Win2000), IDC_OS_WIN2000);
-    EXPECT_EQ(OsButtonOf(TargetSystem::WinXP), IDC_OS_WINXP);
-    EXPECT_EQ(OsButtonOf(TargetSystem::WinServer2003), IDC_OS_WIN2003);
+    EXPECT_EQ(OsButtonOf(TargetSystem::Win98Me), 1026);
+    EXPECT_EQ(OsButtonOf(TargetSystem::WinNT), 1027);
+    EXPECT_EQ(OsButtonOf(TargetSystem::Win2000), 1028);
+    EXPECT_EQ(OsButtonOf(TargetSystem::WinXP), 1029);
+    EXPECT_EQ(OsButtonOf(TargetSystem::WinServer2003), 1075);
     // Windows 95: only "Windows 98/Me" is enabled, though it is not marked.
-    EXPECT_EQ(OsButtonOf(ClassifyOs(Version(1, 4, 0)).system), IDC_OS_WIN98);
+    EXPECT_EQ(OsButtonOf(ClassifyOs(Version(1, 4, 0)).system), 1026);
     // A value outside the five families has no button.
     EXPECT_EQ(OsButtonOf(static_cast<TargetSystem>(5)), 0);
     EXPECT_EQ(OsButtonOf(static_cast<TargetSystem>(-1)), 0);

@@ -235,6 +235,7 @@ TEST(BaudListRates, AreTheEntriesOfThePortPagesBaudList) {
     const std::regex number("\"([0-9]+)\"");
     for (auto it = std::sregex_iterator(list.begin(), list.end(), number); it != std::sregex_iterator(); ++it)
         listed.push_back(std::stoi((*it)[1]));
+    EXPECT_EQ(listed, (std::vector<int>{110, 300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
     EXPECT_EQ(listed, BaudListRates());
 }
 

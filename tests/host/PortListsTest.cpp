@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "ports/PortLists.h"
-#include "resource.h"
 #include "sys/sim/SimMachine.h"
 
 namespace {
@@ -214,12 +213,17 @@ TEST_F(PortListsTest, AdvancedWithAnIdentityBeyondPort4KeepsTheFirstEntry) {
 
 TEST_F(PortListsTest, AdvancedIdentitiesTakeTheirPortsOneToFour) {
     Model("MTR-Q5", 1, 1);
-    for (std::uint16_t identity : {0, 1, 2, 3, 8, 11, 65531}) {
+    // Identity v is port v mod 8 + 1.
+    const struct {
+        std::uint16_t identity;
+        int port;
+    } cases[] = {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {8, 1}, {11, 4}, {65531, 4}};
+    for (const auto& [identity, port] : cases) {
         m.usb.printers = {identity};
         PortListBuilder b;
         const PortListResult r =
             b.Build(m.platform(), "MTR-Q5", TargetSystem::Win2000, PrinterClass::Receipt, InstallMode::Advanced);
-        EXPECT_EQ(r.port, "USB_MTR-Q5_" + std::to_string(identity % 8 + 1)) << identity;
+        EXPECT_EQ(r.port, "USB_MTR-Q5_" + std::to_string(port)) << identity;
         EXPECT_EQ(Selected(r), r.port) << identity;
     }
 }
@@ -263,6 +267,25 @@ TEST_F(PortListsTest, NoUsbPortsOnNt4AndAFoundDeviceLeavesTheLastEntrySelected) 
     }
 }
 
+TEST_F(PortListsTest, OnNt4OnlyAnIdentityBeyondPort4FallsBackToTheFirstEntry) {
+    // Advanced: ports 1 to 4 (identities 0 to 3) search the USB entries and,
+    // finding none on NT 4, end on the last entry; port 5 and above select
+    // the first entry before they search.
+    Model("MTR-Q5", 1, 0);
+    const struct {
+        std::uint16_t identity;
+        const char* port;
+    } cases[] = {{0, "LPT3:"}, {3, "LPT3:"}, {4, "KRCOM1:"}, {7, "KRCOM1:"}, {11, "LPT3:"}};
+    for (const auto& c : cases) {
+        m.usb.printers = {c.identity};
+        PortListBuilder b;
+        const PortListResult r =
+            b.Build(m.platform(), "MTR-Q5", TargetSystem::WinNT, PrinterClass::Receipt, InstallMode::Advanced);
+        EXPECT_EQ(r.port, c.port) << c.identity;
+        EXPECT_EQ(Selected(r), c.port) << c.identity;
+    }
+}
+
 TEST_F(PortListsTest, NoUsbPortsOnNt4WithoutADeviceTheLptDefaultDecides) {
     Model("MTR-Q5", 1, 1);
     const PortListResult r = Build("MTR-Q5", TargetSystem::WinNT, InstallMode::Advanced);
@@ -282,7 +305,7 @@ TEST_F(PortListsTest, TwoPrintersAttachedInAdvancedModeLeaveTheLastEntrySelected
     EXPECT_FALSE(r.controls.serialEnabled);
     EXPECT_TRUE(r.controls.usbNoticeShown);
     ASSERT_EQ(m.messages.shown.size(), 1u);
-    EXPECT_EQ(m.messages.shown[0].id, IDS_ONE_PRINTER_ONLY);
+    EXPECT_EQ(m.messages.shown[0].id, 144);
     // Typical takes its one USB port (the installation then refuses two printers).
     r = Build("MTR-Q5", TargetSystem::WinXP, InstallMode::Typical);
     EXPECT_EQ(r.port, "USB_MTR-Q5_1");

@@ -78,6 +78,23 @@ TEST(SerialSettings, OtherPortNumbersWriteNoDcb) {
                                      nullptr));
 }
 
+TEST(SerialSettings, OnlyCom1AndCom2GetADcbWhateverInstancesThereAre) {
+    sys::sim::SimMachine m;
+    m.SetWindows("win98");
+    const std::string classKey = "HKLM\\System\\CurrentControlSet\\Services\\Class\\Ports\\000";
+    for (int i = 0; i < 4; ++i) m.registry.WriteValue(classKey + std::to_string(i), "PortSubClass", sys::kRegBinary, "\x01");
+    for (int port = 3; port <= 4; ++port) {
+        WriteSerialSettingsWin98(m.platform(), port, "COM" + std::to_string(port) + ":", {9600, 8, 1, 'n', ' '});
+        for (int i = 0; i < 4; ++i)
+            EXPECT_FALSE(m.registry.ReadValue(classKey + std::to_string(i), "DCB", nullptr, nullptr)) << port << i;
+    }
+    // COM2 takes the second serial instance.
+    WriteSerialSettingsWin98(m.platform(), 2, "COM2:", {9600, 8, 1, 'n', ' '});
+    EXPECT_FALSE(m.registry.ReadValue(classKey + "0", "DCB", nullptr, nullptr));
+    EXPECT_TRUE(m.registry.ReadValue(classKey + "1", "DCB", nullptr, nullptr));
+    EXPECT_FALSE(m.registry.ReadValue(classKey + "2", "DCB", nullptr, nullptr));
+}
+
 TEST(UsbPortNaming, PrinterNamesToPorts) {
     EXPECT_EQ(UsbPortOfPrinter("MTR-Q5(U) 3"), "USB_MTR-Q5_3");
     EXPECT_EQ(UsbPortOfPrinter("ABC"), "USB_ABC");
@@ -119,7 +136,7 @@ TEST(UsbPortNaming, WhenThePortKeyWillNotOpenTheUsbNamesAreSetUpToTheFirstOther)
     m.registry.CreateKey(sys::kHKeyLocalMachine, "SOFTWARE\\KORVALE\\PORTNAME", nullptr, &h);
     m.registry.CloseKey(h);
     // Steps 3 and 4 open their keys; the first open of step 5 fails.
-    m.faults.Fail("RegOpenKeyExA", sys::kErrorAccessDenied, 1, 2);
+    m.faults.Fail("RegOpenKeyExA", 5, 1, 2);
     NameUsbPort(m.platform(), "USB_A_1");
     EXPECT_TRUE(m.registry.ReadValue("HKLM\\SOFTWARE\\KORVALE\\PRINTERPORT", "USB_A_1", nullptr, nullptr));
     EXPECT_FALSE(m.registry.ReadValue("HKLM\\SOFTWARE\\KORVALE\\PRINTERPORT", "LPT_X", nullptr, nullptr));

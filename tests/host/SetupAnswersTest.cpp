@@ -159,6 +159,22 @@ TEST_F(SetupAnswers, RefusesBadAnswersAndAFileWithoutPackage) {
               "[Install] Model: longer than 1022 characters");
 }
 
+TEST_F(SetupAnswers, AMisspelledKeyOrSectionIsRefusedInsteadOfTakenAsMissing) {
+    EXPECT_EQ(Refused(Install("Parrity=Odd\n" + std::string(kBase))),
+              "[Install] Parrity: unknown key; the keys are Class, Model, Port, Mode, Target, RasterBitmap, "
+              "SetDefault, BaudRate, DataBits, StopBits, Parity, FlowControl, Package");
+    EXPECT_EQ(Refused(Install(kBase) + "[Instal]\nMode=Advanced\n"),
+              "[Instal]: unknown section; the sections are Install, Answers, Machine");
+    EXPECT_EQ(Refused(Install(kBase) + "[Answers]\n143=Yes\n146=Yes\n"),
+              "[Answers] 146: unknown key; the keys are the message numbers 101 to 145");
+    EXPECT_EQ(Refused(Install(kBase) + "[Machine]\nWindow=win98\n"),
+              "[Machine] Window: unknown key; the keys are Windows, UsbPrinters, SpoolerStartDelay, LanguageMonitor");
+    // Names are matched without regard to case, as the profile reader does.
+    std::optional<Answers> a = Read(Install("parity=Odd\nMODEL=MTR-Q5\n" + std::string(kBase)) + "[answers]\n143=No\n");
+    ASSERT_TRUE(a) << error;
+    EXPECT_EQ(a->choices.parity, 'O');
+}
+
 TEST_F(SetupAnswers, ChecksTheSimulatedMachineOnlyWhenAsked) {
     const std::string install = Install(kBase);
     struct Case {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -40,11 +41,15 @@ protected:
         fs::remove_all(dir, ec);
     }
     // Runs the tool with one argument, quoted for the shell.
-    ToolRun Start(const std::string& argument) {
-        std::string quoted = "'";
-        for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        quoted += "'";
-        const std::string command = std::string("'") + INSTALIX_SETUP_TOOL + "' " + quoted + " >'" +
+    ToolRun Start(const std::string& argument) { return Start(std::vector<std::string>{argument}); }
+    ToolRun Start(const std::vector<std::string>& arguments) {
+        std::string quoted;
+        for (const std::string& argument : arguments) {
+            quoted += " '";
+            for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+            quoted += "'";
+        }
+        const std::string command = std::string("'") + INSTALIX_SETUP_TOOL + "'" + quoted + " >'" +
                                     (dir / "out").string() + "' 2>'" + (dir / "err").string() + "'";
         ToolRun r;
         const int status = std::system(command.c_str());
@@ -121,6 +126,38 @@ TEST_F(SetupTool, AGoodFileInstallsAndExitsWithTheEnding) {
     r = WithFile(Answers("Port=KRCOM2:\n"));
     EXPECT_EQ(r.code, 2) << r.err;
     EXPECT_EQ(r.out.rfind("message 112 [OK] -> OK\n", 0), 0u) << r.out;
+}
+
+TEST_F(SetupTool, TheLogIsAppendedToTheGivenFileRunAfterRun) {
+    std::ofstream(dir / "answers.ini", std::ios::binary) << Answers("Model=MTR-Q5\nPort=LPT1:\n");
+    const std::string answers = (dir / "answers.ini").string(), log = (dir / "setup.log").string();
+    ToolRun r = Start({answers, "--log", log});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string first = ReadText(log);
+    EXPECT_NE(first.find(" ==== instalix-setup 1.0, Windows 5.1.2600 (NT)\r\n"), std::string::npos) << first;
+    EXPECT_NE(first.find(" step add printer\r\n"), std::string::npos) << first;
+    EXPECT_NE(first.find(" note installation finished, printer MTR-Q5(P)\r\n"), std::string::npos) << first;
+    // The option may come first; a second run is appended after the first.
+    r = Start({"--log", log, answers});
+    EXPECT_EQ(r.code, 0) << r.err;
+    const std::string both = ReadText(log);
+    ASSERT_GT(both.size(), first.size());
+    EXPECT_EQ(both.substr(0, first.size()), first);
+    EXPECT_NE(both.find(" ==== instalix-setup", first.size()), std::string::npos);
+    // A refused answers file is logged, and still prints nothing.
+    std::ofstream(dir / "answers.ini", std::ios::binary) << Answers("Model=MTR-Q5\nPort=LPT1:\nParity=Zebra\n");
+    r = Start({answers, "--log", log});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(ReadText(log).find(" note refused: [Install] Parity: \"Zebra\""), std::string::npos);
+    // --log needs its path; a second answers file is refused.
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{answers, "--log"},
+                                                std::vector<std::string>{answers, "--log", ""},
+                                                std::vector<std::string>{answers, answers}}) {
+        r = Start(bad);
+        EXPECT_EQ(r.code, 3);
+        EXPECT_EQ(r.err, "usage: instalix-setup ANSWERS.INI [--log PATH]\n");
+    }
 }
 
 // The example of README.md's instalix-setup section: the first fenced block

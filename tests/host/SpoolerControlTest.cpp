@@ -27,7 +27,7 @@ TEST_F(SpoolerControlTest, StopWaitsBrieflyAndIsSilentWhenAlreadyStopped) {
 }
 
 TEST_F(SpoolerControlTest, RefusalsShowTheirErrorCode) {
-    m.faults.Fail("ControlService", sys::kErrorAccessDenied);
+    m.faults.Fail("ControlService", 5);
     StopSpooler(P());
     m.faults.Fail("StartServiceA", 1058);
     StartSpooler(P());
@@ -42,7 +42,7 @@ TEST_F(SpoolerControlTest, StartingARunningSpoolerIsSilent) {
 }
 
 TEST_F(SpoolerControlTest, WithoutTheManagerNothingHappens) {
-    m.faults.Fail("OpenSCManagerA", sys::kErrorAccessDenied, -1);
+    m.faults.Fail("OpenSCManagerA", 5, -1);
     StopSpooler(P());
     StartSpooler(P());
     EXPECT_FALSE(WaitForSpooler(P()));
@@ -52,7 +52,7 @@ TEST_F(SpoolerControlTest, WithoutTheManagerNothingHappens) {
 }
 
 TEST_F(SpoolerControlTest, AServiceThatCannotBeOpenedStillCostsTheStopWait) {
-    m.faults.Fail("OpenServiceA", sys::kErrorAccessDenied);
+    m.faults.Fail("OpenServiceA", 5);
     StopSpooler(P());
     EXPECT_EQ(m.system.waits, Waits{100});
     EXPECT_EQ(m.services.Spooler().state, sys::kServiceRunning);
@@ -82,9 +82,9 @@ TEST_F(SpoolerControlTest, ASpoolerSlowerThanThreeSecondsIsReported) {
 TEST_F(SpoolerControlTest, RestartAsksForARebootAndReportsARefusal) {
     m.SetWindows("win98");
     RestartWindows(P());
-    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{sys::kEwxReboot});
+    EXPECT_EQ(m.system.exitWindowsCalls, std::vector<std::uint32_t>{2});
     EXPECT_TRUE(m.messages.shown.empty());
-    m.faults.Fail("ExitWindowsEx", sys::kErrorAccessDenied);
+    m.faults.Fail("ExitWindowsEx", 5);
     RestartWindows(P());
     EXPECT_EQ(m.messages.Log(), Log{"127"});
 }

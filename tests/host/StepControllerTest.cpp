@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "install/StepController.h"
-#include "resource.h"
 #include "sys/sim/SimMachine.h"
 
 namespace {
+
+// The pages by index, in the order start-up adds them.
+constexpr int kAgreement = 0;
+constexpr int kPrinter = 1;
+constexpr int kMode = 2;
+constexpr int kOs = 3;
+constexpr int kPort = 4;
 
 class StepControllerTest : public ::testing::Test {
 protected:
@@ -26,9 +32,9 @@ protected:
     }
     // Next from the printer page through the mode page to the port page.
     StepActions ToPortPage(const PageValues& p) {
-        steps.Switch(kPrinterPage, kModePage, p);
-        steps.Switch(kModePage, kOsPage, p);
-        return steps.Switch(kOsPage, kPortPage, p);
+        steps.Switch(kPrinter, kMode, p);
+        steps.Switch(kMode, kOs, p);
+        return steps.Switch(kOs, kPort, p);
     }
 
     sys::sim::SimMachine m;
@@ -47,17 +53,17 @@ TEST(BaudListIndex, ListedRatesHaveTheirEntryAndEveryOtherValue38400) {
 
 TEST_F(StepControllerTest, LeavingTheAgreementEnablesNextOnlyWhenThereAreModels) {
     PageValues p = Pages("A");
-    StepActions a = steps.Switch(kAgreementPage, kPrinterPage, p);
+    StepActions a = steps.Switch(kAgreement, kPrinter, p);
     EXPECT_TRUE(a.setNextEnabled);
     EXPECT_TRUE(a.nextEnabled);
     p.hasModels = 0;
-    a = steps.Switch(kAgreementPage, kPrinterPage, p);
+    a = steps.Switch(kAgreement, kPrinter, p);
     EXPECT_TRUE(a.setNextEnabled);
     EXPECT_FALSE(a.nextEnabled);
     // The first page shown and other switches leave the button alone.
-    EXPECT_FALSE(steps.Switch(-1, kAgreementPage, p).setNextEnabled);
-    EXPECT_FALSE(steps.Switch(kPrinterPage, kAgreementPage, p).setNextEnabled);
-    EXPECT_FALSE(steps.Switch(kModePage, kOsPage, p).setNextEnabled);
+    EXPECT_FALSE(steps.Switch(-1, kAgreement, p).setNextEnabled);
+    EXPECT_FALSE(steps.Switch(kPrinter, kAgreement, p).setNextEnabled);
+    EXPECT_FALSE(steps.Switch(kMode, kOs, p).setNextEnabled);
 }
 
 // ---- Leaving the printer page -------------------------------------------
@@ -71,7 +77,7 @@ TEST_F(StepControllerTest, TheModelsAdvancedSetupDecidesWhetherAdvancedIsOffered
         bool allowed;
     } cases[] = {{"Yes", true}, {"Two", true}, {"No", false}, {"Missing", false}, {"Absent", false}};
     for (const auto& c : cases) {
-        const StepActions a = steps.Switch(kPrinterPage, kModePage, Pages(c.model));
+        const StepActions a = steps.Switch(kPrinter, kMode, Pages(c.model));
         EXPECT_TRUE(a.adjustMode) << c.model;
         EXPECT_EQ(a.advancedAllowed, c.allowed) << c.model;
         EXPECT_FALSE(a.stay);
@@ -87,10 +93,10 @@ TEST_F(StepControllerTest, EachClassReadsItsOwnFile) {
                        "[M" + std::to_string(k) + ".PORT]\r\nAdvancedSetup=1\r\n");
     }
     for (int k = 0; k < 4; ++k) {
-        EXPECT_TRUE(steps.Switch(kPrinterPage, kModePage, Pages("M" + std::to_string(k), k)).advancedAllowed) << k;
+        EXPECT_TRUE(steps.Switch(kPrinter, kMode, Pages("M" + std::to_string(k), k)).advancedAllowed) << k;
         EXPECT_EQ(steps.ClassIniPath(), std::string("E:\\Setup\\DRVCONFIG\\") + files[k]);
         // Another class's file does not hold the model.
-        EXPECT_FALSE(steps.Switch(kPrinterPage, kModePage, Pages("M" + std::to_string(k), (k + 1) % 4)).advancedAllowed);
+        EXPECT_FALSE(steps.Switch(kPrinter, kMode, Pages("M" + std::to_string(k), (k + 1) % 4)).advancedAllowed);
     }
 }
 
@@ -99,10 +105,10 @@ TEST_F(StepControllerTest, NoValidClassMeansTheBareDirectoryAndEveryValueZero) {
     for (int invalid : {-1, 4, 99}) {
         StepController s(m.platform());
         const PageValues p = Pages("A", invalid, 4);
-        EXPECT_FALSE(s.Switch(kPrinterPage, kModePage, p).advancedAllowed) << invalid;
+        EXPECT_FALSE(s.Switch(kPrinter, kMode, p).advancedAllowed) << invalid;
         EXPECT_EQ(s.ClassIniPath(), "E:\\Setup\\");
-        s.Switch(kModePage, kOsPage, p);
-        const StepActions a = s.Switch(kOsPage, kPortPage, p);
+        s.Switch(kMode, kOs, p);
+        const StepActions a = s.Switch(kOs, kPort, p);
         EXPECT_TRUE(a.stay) << invalid;  // Server 2003 refused
         EXPECT_EQ(a.baudRate, 0);
         EXPECT_EQ(a.baudIndex, 7);
@@ -111,7 +117,7 @@ TEST_F(StepControllerTest, NoValidClassMeansTheBareDirectoryAndEveryValueZero) {
 
 TEST_F(StepControllerTest, GoingBackFromTheModePageAdjustsNothing) {
     Receipt("A", "AdvancedSetup=1\r\n");
-    const StepActions a = steps.Switch(kModePage, kPrinterPage, Pages("A"));
+    const StepActions a = steps.Switch(kMode, kPrinter, Pages("A"));
     EXPECT_FALSE(a.adjustMode);
     EXPECT_FALSE(a.setBaudRate);
     EXPECT_TRUE(m.messages.shown.empty());
@@ -127,18 +133,18 @@ TEST_F(StepControllerTest, TheBaudRateComesFromTheModelOnTheFirstVisitOnly) {
     EXPECT_EQ(a.baudIndex, 5);
     EXPECT_FALSE(steps.ReloadBaudRate());
     // Back to the target-system page and on again: the user's choice stays.
-    steps.Switch(kPortPage, kOsPage, Pages("A"));
-    a = steps.Switch(kOsPage, kPortPage, Pages("A"));
+    steps.Switch(kPort, kOs, Pages("A"));
+    a = steps.Switch(kOs, kPort, Pages("A"));
     EXPECT_FALSE(a.setBaudRate);
     // Back as far as the mode page and on again: still the user's choice.
-    steps.Switch(kPortPage, kOsPage, Pages("A"));
-    steps.Switch(kOsPage, kModePage, Pages("A"));
+    steps.Switch(kPort, kOs, Pages("A"));
+    steps.Switch(kOs, kMode, Pages("A"));
     EXPECT_FALSE(steps.ReloadBaudRate());
-    steps.Switch(kModePage, kOsPage, Pages("A"));
-    EXPECT_FALSE(steps.Switch(kOsPage, kPortPage, Pages("A")).setBaudRate);
+    steps.Switch(kMode, kOs, Pages("A"));
+    EXPECT_FALSE(steps.Switch(kOs, kPort, Pages("A")).setBaudRate);
     // Back from the mode page to the printer page: the next model brings its own.
-    steps.Switch(kOsPage, kModePage, Pages("A"));
-    steps.Switch(kModePage, kPrinterPage, Pages("A"));
+    steps.Switch(kOs, kMode, Pages("A"));
+    steps.Switch(kMode, kPrinter, Pages("A"));
     EXPECT_TRUE(steps.ReloadBaudRate());
     Receipt("B", "BaudRate=115200\r\n");
     a = ToPortPage(Pages("B"));
@@ -153,8 +159,8 @@ TEST_F(StepControllerTest, ARateThatIsNotListedSelects38400ButKeepsItsValue) {
     EXPECT_EQ(a.baudRate, 14400);
     EXPECT_EQ(a.baudIndex, 7);
     StepController fresh(m.platform());
-    fresh.Switch(kPrinterPage, kModePage, Pages("NoSuchModel"));
-    a = fresh.Switch(kOsPage, kPortPage, Pages("NoSuchModel"));
+    fresh.Switch(kPrinter, kMode, Pages("NoSuchModel"));
+    a = fresh.Switch(kOs, kPort, Pages("NoSuchModel"));
     EXPECT_TRUE(a.setBaudRate);
     EXPECT_EQ(a.baudRate, 0);
     EXPECT_EQ(a.baudIndex, 7);
@@ -165,13 +171,13 @@ TEST_F(StepControllerTest, Server2003WithoutSupportShowsMessage145AndStays) {
     StepActions a = ToPortPage(Pages("A", 0, 4));
     EXPECT_TRUE(a.stay);
     ASSERT_EQ(m.messages.shown.size(), 1u);
-    EXPECT_EQ(m.messages.shown[0].id, IDS_NO_SERVER_2003);
+    EXPECT_EQ(m.messages.shown[0].id, 145);
     EXPECT_EQ(m.messages.shown[0].text, "");
     EXPECT_EQ(m.messages.shown[0].buttons, sys::MsgButtons::Ok);
     // The baud rate is taken even so; the next try does not reload it.
     EXPECT_TRUE(a.setBaudRate);
     EXPECT_EQ(a.baudRate, 9600);
-    a = steps.Switch(kOsPage, kPortPage, Pages("A", 0, 4));
+    a = steps.Switch(kOs, kPort, Pages("A", 0, 4));
     EXPECT_TRUE(a.stay);
     EXPECT_FALSE(a.setBaudRate);
     EXPECT_EQ(m.messages.shown.size(), 2u);
@@ -183,8 +189,8 @@ TEST_F(StepControllerTest, Server2003SupportIsOnlyAskedOfServer2003) {
     Receipt("A", "System2003Supported=0\r\n");
     for (int system = 0; system <= 3; ++system) {
         StepController s(m.platform());
-        s.Switch(kPrinterPage, kModePage, Pages("A", 0, system));
-        EXPECT_FALSE(s.Switch(kOsPage, kPortPage, Pages("A", 0, system)).stay) << system;
+        s.Switch(kPrinter, kMode, Pages("A", 0, system));
+        EXPECT_FALSE(s.Switch(kOs, kPort, Pages("A", 0, system)).stay) << system;
     }
     EXPECT_TRUE(m.messages.shown.empty());
 }
@@ -192,11 +198,11 @@ TEST_F(StepControllerTest, Server2003SupportIsOnlyAskedOfServer2003) {
 TEST_F(StepControllerTest, TheTargetSystemPageReadsTheSectionOfTheModelLeftLast) {
     m.fs.WriteFile("E:\\Setup\\DRVCONFIG\\setup_receipt.ini",
                    "[Old.PORT]\r\nSystem2003Supported=1\r\n[New.PORT]\r\nSystem2003Supported=0\r\n");
-    steps.Switch(kPrinterPage, kModePage, Pages("Old", 0, 4));
-    steps.Switch(kModePage, kPrinterPage, Pages("Old", 0, 4));
-    steps.Switch(kPrinterPage, kModePage, Pages("New", 0, 4));
-    steps.Switch(kModePage, kOsPage, Pages("New", 0, 4));
-    EXPECT_TRUE(steps.Switch(kOsPage, kPortPage, Pages("New", 0, 4)).stay);
+    steps.Switch(kPrinter, kMode, Pages("Old", 0, 4));
+    steps.Switch(kMode, kPrinter, Pages("Old", 0, 4));
+    steps.Switch(kPrinter, kMode, Pages("New", 0, 4));
+    steps.Switch(kMode, kOs, Pages("New", 0, 4));
+    EXPECT_TRUE(steps.Switch(kOs, kPort, Pages("New", 0, 4)).stay);
 }
 
 // ---- Finish ----------------------------------------------------------------
@@ -230,7 +236,7 @@ TEST(FinishChoices, CopiesEveryPageValue) {
     EXPECT_EQ(c.flowControl, 'x');
     // The derived fields are the installation's to fill.
     EXPECT_EQ(c.usbPortName, "");
-    EXPECT_EQ(c.replaceFlags, kReplaceNone);
+    EXPECT_EQ(c.replaceFlags, 0u);
 }
 
 TEST(FinishChoices, NoClassChosenStaysOutsideTheFourClasses) {
@@ -263,9 +269,9 @@ TEST(StepControllerSample, TheSamplePackagesModelsPrepareTheirPages) {
         p.model = c.model;
         p.printerClass = c.printerClass;
         p.system = static_cast<int>(TargetSystem::WinServer2003);
-        EXPECT_EQ(steps.Switch(kPrinterPage, kModePage, p).advancedAllowed, c.advanced) << c.model;
-        steps.Switch(kModePage, kOsPage, p);
-        const StepActions a = steps.Switch(kOsPage, kPortPage, p);
+        EXPECT_EQ(steps.Switch(kPrinter, kMode, p).advancedAllowed, c.advanced) << c.model;
+        steps.Switch(kMode, kOs, p);
+        const StepActions a = steps.Switch(kOs, kPort, p);
         EXPECT_EQ(a.stay, !c.server2003) << c.model;
         EXPECT_EQ(a.baudRate, c.baud) << c.model;
         EXPECT_EQ(a.baudIndex, c.index) << c.model;

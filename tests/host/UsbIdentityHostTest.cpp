@@ -62,14 +62,19 @@ TEST_F(UsbIdentityHostTest, FailedCalls) {
     EXPECT_EQ(m.usb.printers[0], 7);
 }
 
+// The printer's command, byte for byte: ESC and the eight bytes this
+// printer family takes for "set identity", then the port less one.
 TEST_F(UsbIdentityHostTest, TheCommandIsThePrefixAndThePortLessOne) {
     m.usb.printers = {0};
     WriteUsbIdentity(m.platform(), 256 + 4);  // only the low byte counts
     ASSERT_EQ(m.usb.written.size(), 1u);
-    std::vector<std::uint8_t> expected(kSetIdentityPrefix, kSetIdentityPrefix + 9);
-    expected.push_back(3);
+    const std::vector<std::uint8_t> expected = {0x1B, 0x1D, 0x49, 0x44, 0x4B, 0x52, 0x03, 0x00, 0x01, 3};
     EXPECT_EQ(m.usb.written[0], expected);
-    EXPECT_EQ(m.usb.written[0][0], 0x1B);
+    EXPECT_EQ(m.usb.printers[0], 3);
+    WriteUsbIdentity(m.platform(), 8);
+    ASSERT_EQ(m.usb.written.size(), 2u);
+    EXPECT_EQ(m.usb.written[1].back(), 7);
+    EXPECT_EQ(m.usb.printers[0], 7);
 }
 
 }  // namespace

@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "ports/UsbIdentity.h"
-
 namespace {
 
 HMODULE g_module = nullptr;
 constexpr int kHandleBase = 0x100;
+// The printer's own command for setting its identity (then the identity
+// byte), as its firmware knows it; the installer's command must match it.
+const unsigned char kIdentityCommand[9] = {0x1B, 0x1D, 0x49, 0x44, 0x4B, 0x52, 0x03, 0x00, 0x01};
 
 std::string StatePath() {
     char path[MAX_PATH] = {};
@@ -85,7 +86,7 @@ __declspec(dllexport) int WINAPI uWrite(int handle, int, unsigned char* data, in
     std::vector<unsigned> printers = LoadPrinters();
     int i = Index(handle);
     if (!data || length <= 0 || i < 0 || i >= static_cast<int>(printers.size())) return 0;
-    if (length == 10 && std::memcmp(data, kSetIdentityPrefix, 9) == 0) {
+    if (length == 10 && std::memcmp(data, kIdentityCommand, sizeof kIdentityCommand) == 0) {
         printers[static_cast<std::size_t>(i)] = data[9];
         SavePrinters(printers);
     }

@@ -121,8 +121,30 @@ public:
     }
 
     bool Fail(const char* section, const char* key, const std::string& why) {
-        *m_error = std::string("[") + section + "] " + key + ": " + why;
+        *m_error = std::string("[") + section + "]" + (*key ? " " : "") + key + ": " + why;
         return false;
+    }
+
+    // The section names (no section given) or a section's key names, as
+    // the file has them: a null key or section enumerates them.
+    std::vector<std::string> Names(const char* section) {
+        std::string buffer(kValueRoom, '\0');
+        std::uint32_t n = 0;
+        // A list cut short comes back two bytes under the buffer's size.
+        for (;;) {
+            n = m_profile.GetPrivateString(section, nullptr, "", &buffer[0], static_cast<std::uint32_t>(buffer.size()),
+                                           m_file.c_str());
+            if (n + 2 < buffer.size() || buffer.size() >= (1u << 24)) break;
+            buffer.assign(buffer.size() * 4, '\0');
+        }
+        std::vector<std::string> names;
+        for (std::size_t pos = 0; pos < n;) {
+            const std::size_t end = buffer.find('\0', pos);
+            if (end == pos || end == std::string::npos || end > n) break;
+            names.push_back(buffer.substr(pos, end - pos));
+            pos = end + 1;
+        }
+        return names;
     }
 
 private:
@@ -259,11 +281,50 @@ bool Fail(std::string* error, const char* key, const std::string& why) {
 // The family as the wizard's target-system page derives it.
 TargetSystem TargetOf(const sys::OsVersion& v) { return ClassifyOs(v).system; }
 
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool Known(const std::string& name, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); });
+}
+
+// A section or key the reader does not know is a misspelling that would
+// otherwise be taken as missing and give its default without a word.
+bool CheckNames(AnswersFile& f) {
+    const std::vector<std::string> sections = {"Install", "Answers", "Machine"};
+    const std::vector<std::string> install = {"Class",    "Model",    "Port",        "Mode",        "Target",
+                                              "RasterBitmap", "SetDefault", "BaudRate", "DataBits", "StopBits",
+                                              "Parity",   "FlowControl", "Package"};
+    const std::vector<std::string> machine = {"Windows", "UsbPrinters", "SpoolerStartDelay", "LanguageMonitor"};
+    std::vector<std::string> replies;
+    for (int id = kFirstMessage; id <= kLastMessage; ++id) replies.push_back(std::to_string(id));
+    for (const std::string& s : f.Names(nullptr))
+        if (!Known(s, sections))
+            return f.Fail(s.c_str(), "", "unknown section; the sections are " + Join(sections));
+    const std::pair<const char*, const std::vector<std::string>*> checks[] = {
+        {"Install", &install}, {"Machine", &machine}, {"Answers", &replies}};
+    for (const auto& [section, keys] : checks)
+        for (const std::string& k : f.Names(section))
+            if (!Known(k, *keys))
+                return f.Fail(section, k.c_str(),
+                              std::string("unknown key; the keys are ") +
+                                  (keys == &replies ? "the message numbers " + replies.front() + " to " + replies.back()
+                                                    : Join(*keys)));
+    return true;
+}
+
+}  // namespace
+
 std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& file, bool machine,
                                    std::string* error) {
     Answers a;
     AnswersFile f(profile, file, error);
-    if (!ReadInstall(f, &a) || !ReadReplies(f, &a)) return std::nullopt;
+    if (!CheckNames(f) || !ReadInstall(f, &a) || !ReadReplies(f, &a)) return std::nullopt;
     if (machine && !ReadMachine(f, &a)) return std::nullopt;
     return a;
 }

@@ -52,17 +52,22 @@ std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& fi
 // refuses it as the wizard does.  Reads only.
 bool FinishAnswers(const sys::Platform& platform, Answers* answers, std::string* error);
 
-// Prints each message box as one line and answers it from the file.
+// Prints each message box as one line and answers it from the file.  The
+// string-table texts, for the log, come from `texts` (the system's own
+// message boxes) when given.
 class ScriptedMessages final : public sys::IMessageBox {
 public:
-    ScriptedMessages(const Answers& answers, std::FILE* out) : m_answers(answers), m_out(out) {}
+    ScriptedMessages(const Answers& answers, std::FILE* out, sys::IMessageBox* texts = nullptr)
+        : m_answers(answers), m_out(out), m_texts(texts) {}
     sys::MsgAnswer ShowMessage(int id, const char* extra, sys::MsgButtons buttons, sys::MsgIcon icon) override;
     sys::MsgAnswer ShowText(const char* text, sys::MsgButtons buttons, sys::MsgIcon icon) override;
+    std::string MessageText(int id) override { return m_texts ? m_texts->MessageText(id) : std::string(); }
 
 private:
     sys::MsgAnswer Answer(int id, sys::MsgButtons buttons);
     const Answers& m_answers;
     std::FILE* m_out;
+    sys::IMessageBox* m_texts;
 };
 
 TargetSystem TargetOf(const sys::OsVersion& v);

@@ -5,11 +5,13 @@
 // when it stopped where the wizard would stay open, 3 on a bad or unreadable
 // answers file, which is refused before anything is installed.
 //
-//   instalix-setup ANSWERS.INI
+//   instalix-setup ANSWERS.INI [--log PATH]
 //
-// Built for Windows it installs on the running system.  Built for the host it
-// installs on a simulated machine set up from the file's [Machine] section
-// and prints every change it made to it.
+// Built for Windows it installs on the running system and appends its log to
+// PATH, or to %TEMP%\Instalix.log.  Built for the host it installs on a
+// simulated machine set up from the file's [Machine] section, prints every
+// change it made to it and appends the machine's log to the host file PATH
+// when one is given.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +19,8 @@
 
 #include "Answers.h"
 #include "install/Installation.h"
+#include "sys/InstallLog.h"
+#include "sys/LoggedPlatform.h"
 #include "sys/ProgramPathOverride.h"
 
 #ifdef _WIN32
@@ -28,20 +32,12 @@
 #include "sys/win32/Win32Platform.h"
 #else
 #include <filesystem>
+#include <fstream>
 
 #include "sys/sim/SimMachine.h"
 #endif
 
 namespace {
-
-const char* EndingName(InstallEnding e) {
-    switch (e) {
-        case InstallEnding::Finished: return "finished";
-        case InstallEnding::Closed: return "closed";
-        case InstallEnding::Stayed: return "stayed";
-    }
-    return "";
-}
 
 int ExitCode(InstallEnding e) { return e == InstallEnding::Finished ? 0 : e == InstallEnding::Closed ? 1 : 2; }
 
@@ -50,6 +46,23 @@ constexpr int kBadAnswers = 3;
 int BadAnswers(const std::string& why) {
     std::fprintf(stderr, "instalix-setup: %s\n", why.c_str());
     return kBadAnswers;
+}
+
+// ANSWERS.INI [--log PATH], the options before or after the file.
+bool ReadArguments(int argc, char** argv, std::string* answers, std::string* logPath) {
+    bool haveAnswers = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--log") == 0) {
+            if (i + 1 >= argc || !*argv[i + 1]) return false;
+            *logPath = argv[++i];
+        } else if (!haveAnswers) {
+            *answers = argv[i];
+            haveAnswers = true;
+        } else {
+            return false;
+        }
+    }
+    return haveAnswers;
 }
 
 // Why the answers file cannot be read, or nothing.  The profile API reads a
@@ -81,6 +94,15 @@ void SetUp(sys::sim::SimMachine& m, const Answers& a) {
     if (a.languageMonitorInstalled) m.fs.WriteFile(m.fs.systemDir + "\\pjlmon.dll", "language monitor");
 }
 
+// The simulated machine's log appended to the host file `path`.
+void CopyLogOut(sys::sim::SimMachine& m, sys::FileLog& log, const std::string& path) {
+    std::string bytes;
+    if (path.empty() || log.Path().empty() || !m.fs.ReadFile(log.Path(), &bytes)) return;
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << bytes;
+    if (!out) std::fprintf(stderr, "instalix-setup: cannot write the log \"%s\"\n", path.c_str());
+}
+
 void PrintChanges(sys::sim::SimMachine& m) {
     for (const auto& [from, to] : m.files.copies) std::printf("change: file %s -> %s\n", from.c_str(), to.c_str());
     for (const std::string& w : m.registry.writes) std::printf("change: registry %s\n", w.c_str());
@@ -100,54 +122,81 @@ void PrintChanges(sys::sim::SimMachine& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: instalix-setup ANSWERS.INI\n");
+    std::string answersPath, logPath;
+    if (!ReadArguments(argc, argv, &answersPath, &logPath)) {
+        std::fprintf(stderr, "usage: instalix-setup ANSWERS.INI [--log PATH]\n");
         return kBadAnswers;
     }
-    const std::string unreadable = Unreadable(argv[1]);
-    if (!unreadable.empty()) return BadAnswers(unreadable);
     std::string error;
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
-    char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(argv[1], MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return BadAnswers(std::string("cannot read the answers file \"") + argv[1] + "\": path too long");
     sys::win32::Win32Platform real;
     sys::Platform base = real.platform();
+    sys::FileLog log(base.files, base.system, "instalix-setup", logPath);
+    log.Begin();
+    log.Note("answers file \"" + answersPath + "\"");
+    // A refused answers file is logged too: an unattended run's output may be lost.
+    auto refuse = [&log](const std::string& why) {
+        log.Note("refused: " + why);
+        return BadAnswers(why);
+    };
+    const std::string unreadable = Unreadable(answersPath.c_str());
+    if (!unreadable.empty()) return refuse(unreadable);
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(answersPath.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return refuse("cannot read the answers file \"" + answersPath + "\": path too long");
     // [Machine] describes the simulated machine: ignored here.
     std::optional<Answers> answers = ReadAnswers(base.profile, full, false, &error);
-    if (!answers) return BadAnswers(error);
+    if (!answers) return refuse(error);
     // The package is the medium: the configuration beside the program, the
     // driver folders under the current directory.
     SetCurrentDirectoryA(answers->package.c_str());
     sys::ProgramPathOverride files(base.files, answers->package + "\\setup.exe");
-    ScriptedMessages messages(*answers, stdout);
-    sys::Platform platform{base.registry, base.profile, files,     base.spooler,
-                           base.services, base.system,  messages, base.usb};
+    ScriptedMessages messages(*answers, stdout, &real.messages());
+    sys::Platform plain{base.registry, base.profile, files,     base.spooler,
+                        base.services, base.system,  messages, base.usb};
 #else
     namespace fs = std::filesystem;
     sys::sim::SimMachine machine;
+    sys::FileLog log(machine.files, machine.system, "instalix-setup");
+    // The simulated machine's log, on every ending, when a host file is named.
+    struct LogOut {
+        sys::sim::SimMachine& m;
+        sys::FileLog& log;
+        const std::string& path;
+        ~LogOut() { CopyLogOut(m, log, path); }
+    } logOut{machine, log, logPath};
+    auto refuse = [&log](const std::string& why) {
+        log.Note("refused: " + why);
+        return BadAnswers(why);
+    };
+    const std::string unreadable = Unreadable(answersPath.c_str());
+    if (!unreadable.empty()) return refuse(unreadable);
     std::error_code ec;
-    const fs::path answersFile = fs::absolute(argv[1], ec);
-    if (ec) return BadAnswers(std::string("cannot read the answers file \"") + argv[1] + "\": " + ec.message());
+    const fs::path answersFile = fs::absolute(answersPath, ec);
+    if (ec) return refuse("cannot read the answers file \"" + answersPath + "\": " + ec.message());
     machine.fs.Mount("F:\\", answersFile.parent_path().string());
     std::optional<Answers> answers =
         ReadAnswers(machine.profile, "F:\\" + answersFile.filename().string(), true, &error);
-    if (!answers) return BadAnswers(error);
+    if (!answers) return refuse(error);
     // A relative package folder is taken from the answers file's folder.
     fs::path package = answers->package;
     if (package.is_relative()) package = answersFile.parent_path() / package;
     answers->package = package.string();
     SetUp(machine, *answers);
-    ScriptedMessages messages(*answers, stdout);
+    log.Begin();
+    log.Note("answers file \"" + answersPath + "\"");
+    ScriptedMessages messages(*answers, stdout, &machine.messages);
     sys::Platform base = machine.platform();
-    sys::Platform platform{base.registry, base.profile, base.files, base.spooler,
-                           base.services, base.system,  messages,   base.usb};
+    sys::Platform plain{base.registry, base.profile, base.files, base.spooler,
+                        base.services, base.system,  messages,   base.usb};
 #endif
+    sys::LoggedPlatform logged(plain, log);
+    const sys::Platform platform = logged.platform();
     // Checked against the package and the port page before anything is
     // installed.
-    if (!FinishAnswers(platform, &*answers, &error)) return BadAnswers(error);
+    if (!FinishAnswers(platform, &*answers, &error)) return refuse(error);
     InstallChoices choices = answers->choices;
     InstallEnding ending = RunInstallation(platform, choices, [] { std::printf("wizard ended\n"); });
     std::printf("result: %s, printer %s\n", EndingName(ending), choices.modelName.c_str());

@@ -14,16 +14,13 @@ namespace {
 
 std::vector<std::string> Split(const std::string& path) {
     std::vector<std::string> parts;
-    std::string cur;
-    for (char c : path) {
-        if (c == '\\' || c == '/') {
-            if (!cur.empty()) parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t end = sys::sim::FindSeparator(path, pos);
+        if (end == std::string::npos) end = path.size();
+        if (end > pos) parts.push_back(path.substr(pos, end - pos));
+        pos = end + 1;
     }
-    if (!cur.empty()) parts.push_back(cur);
     return parts;
 }
 
@@ -58,14 +55,14 @@ std::string SimFileSystem::FullPath(const std::string& path) const {
 
 void SimFileSystem::Mount(const std::string& windowsFolder, const std::string& hostFolder) {
     std::string key = FoldCase(FullPath(windowsFolder));
-    if (key.size() > 3 && key.back() == '\\') key.pop_back();
+    if (key.size() > 3 && FindLastSeparator(key, "\\") == key.size() - 1) key.pop_back();
     m_mounts.emplace_back(key, hostFolder);
 }
 
 std::optional<std::string> SimFileSystem::HostPath(const std::string& fullPath, bool wantFolder) const {
     std::string folded = FoldCase(fullPath);
     for (const auto& [folder, host] : m_mounts) {
-        std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+        std::string prefix = FindLastSeparator(folder, "\\") == folder.size() - 1 ? folder : folder + "\\";
         if (folded != folder && folded.compare(0, prefix.size(), prefix) != 0) continue;
         // Walk the host folder segment by segment, matching names without case.
         fs::path cur = host;
@@ -100,7 +97,7 @@ std::string SimFileSystem::FoldedPath(const std::string& path) const { return Fo
 
 void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
-    MakeDir(full.substr(0, full.rfind('\\')));
+    MakeDir(full.substr(0, FindLastSeparator(full, "\\")));
     auto it = m_files.find(FoldCase(full));
     std::uint32_t attributes = it != m_files.end() ? it->second.attributes : 0x20u;
     m_files[FoldCase(full)] = File{full, bytes, attributes, ++m_generation};
@@ -108,8 +105,9 @@ void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes)
 
 void SimFileSystem::MakeDir(const std::string& path) {
     std::string full = FoldedPath(path);
-    for (std::size_t i = 3; i <= full.size(); ++i)
-        if (i == full.size() || full[i] == '\\') m_dirs.insert(full.substr(0, i));
+    for (std::size_t i = FindSeparator(full, 3, "\\"); i != std::string::npos; i = FindSeparator(full, i + 1, "\\"))
+        m_dirs.insert(full.substr(0, i));
+    if (full.size() > 3) m_dirs.insert(full);
 }
 
 bool SimFileSystem::DirExists(const std::string& path) const {
@@ -182,6 +180,12 @@ std::string SimFileSystem::Version(const std::string& path) const {
 
 bool SimFileSystem::RemoveFile(const std::string& path) {
     return m_files.erase(FoldCase(FullPath(path))) != 0;
+}
+
+std::map<std::string, std::string> SimFileSystem::Snapshot() const {
+    std::map<std::string, std::string> out;
+    for (const auto& [folded, file] : m_files) out[folded] = file.bytes;
+    return out;
 }
 
 }  // namespace sys::sim

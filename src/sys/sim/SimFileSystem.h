@@ -20,6 +20,8 @@ public:
     // Folder that relative paths start from.
     std::string currentDir = "C:\\";
     std::string systemDir = "C:\\WINDOWS\\system32";
+    // The folder GetTempPathA answers (without its backslash).
+    std::string tempDir = "C:\\WINDOWS\\TEMP";
 
     void Mount(const std::string& windowsFolder, const std::string& hostFolder);
     void WriteFile(const std::string& path, const std::string& bytes);
@@ -44,6 +46,10 @@ public:
     // The full path of `path` in a canonical form: drive and segments, "."
     // and ".." resolved, relative paths taken from currentDir, original case.
     std::string FullPath(const std::string& path) const;
+
+    // Every file written into the machine (not the mounted ones): folded
+    // full path -> bytes, for comparing the machine before and after.
+    std::map<std::string, std::string> Snapshot() const;
 
 private:
     std::string FoldedPath(const std::string& path) const;

@@ -23,7 +23,7 @@ std::uint32_t CopyDirectory(const std::string& dir, char* buffer, std::uint32_t 
 }
 
 std::string Folder(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = FindLastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -113,6 +113,33 @@ bool SimFiles::OpenExisting(const char* path, std::uint32_t* error) {
     // Opening without any access rights never conflicts with another
     // handle's sharing mode, so a file held open still counts as there.
     return true;
+}
+
+bool SimFiles::AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) {
+    if ((*error = m_faults.Take("WriteFile"))) return false;
+    const std::string full = m_fs.FullPath(path);
+    if (!m_fs.DirExists(Folder(full))) {
+        *error = kErrorPathNotFound;
+        return false;
+    }
+    const std::optional<std::uint32_t> existing = m_fs.Attributes(full);
+    if (m_fs.IsHeld(full)) {
+        *error = kErrorSharingViolation;
+        return false;
+    }
+    if (existing && (*existing & (kFileAttributeDirectory | kFileAttributeReadOnly))) {
+        *error = kErrorAccessDenied;
+        return false;
+    }
+    std::string old;
+    m_fs.ReadFile(full, &old);
+    m_fs.WriteFile(full, old + bytes);
+    return true;
+}
+
+std::uint32_t SimFiles::TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    if ((*error = m_faults.Take("GetTempPathA"))) return 0;
+    return CopyDirectory(m_fs.tempDir + "\\", buffer, size);
 }
 
 }  // namespace sys::sim

@@ -23,6 +23,11 @@ public:
     bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
     std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override;
     bool OpenExisting(const char* path, std::uint32_t* error) override;
+    // Fails as the fault "WriteFile" (the log is its only user, so that a
+    // fault planned for the installation's own file calls never lands here).
+    bool AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) override;
+    // fs.tempDir with a backslash; fails as the fault "GetTempPathA".
+    std::uint32_t TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) override;
 
     // Every successful copy, source and destination as given.
     std::vector<std::pair<std::string, std::string>> copies;

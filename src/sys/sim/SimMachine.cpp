@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "config/ConfigReader.h"
 #include "sys/sim/WinText.h"
 
 namespace sys::sim {
@@ -55,7 +54,8 @@ void SimMachine::InsertMedium(const std::string& hostFolder) {
     const std::string main = "E:\\DRVCONFIG\\setup.ini";
     char text[64];
     profile.GetPrivateString("SUPPORTED-USB-DEVICE", "PRNCOUNT", "0", text, sizeof text, main.c_str());
-    const int count = std::min(std::atoi(text), kMaxConfigEntries);
+    // The monitor walks at most 100,000 listed names, as the installer does.
+    const int count = std::min(std::atoi(text), 100000);
     // The USB monitor offers all four ports of every model it lists.
     for (int i = 0; i < count; ++i) {
         profile.GetPrivateString("SUPPORTED-USB-DEVICE", std::to_string(i).c_str(), "", text, sizeof text, main.c_str());
@@ -66,14 +66,17 @@ void SimMachine::InsertMedium(const std::string& hostFolder) {
             if (std::find(usb.begin(), usb.end(), name) == usb.end()) usb.push_back(name);
         }
     }
-    ConfigReader reader(platform());
-    for (int family = 0; family <= 4; ++family) {
-        PortMonitorSet monitors;
-        reader.ReadPortMonitors(static_cast<TargetSystem>(family), monitors);
+    // The package's monitor DLLs, read as the package lays them out (not
+    // through the installer's reader, whose faults the tests are to find).
+    for (const char* family : {".98", ".NT", ".2K", ".XP", ".2003"}) {
+        const std::string section = std::string("COMMON-MONITOR") + family;
+        char com[256], usbDll[256];
+        profile.GetPrivateString(section.c_str(), "COMMONitorPDLLName", "0", com, sizeof com, main.c_str());
+        profile.GetPrivateString(section.c_str(), "USBMONitorPDLLName", "0", usbDll, sizeof usbDll, main.c_str());
         // Under its own name and under the name a busy DLL is installed as.
-        for (const std::string& dll : {monitors.comMonitor.pDLLName, "n" + monitors.comMonitor.pDLLName})
+        for (const std::string& dll : {std::string(com), "n" + std::string(com)})
             spooler.monitorPorts[FoldCase(dll)] = serial;
-        for (const std::string& dll : {monitors.usbMonitor.pDLLName, "n" + monitors.usbMonitor.pDLLName})
+        for (const std::string& dll : {std::string(usbDll), "n" + std::string(usbDll)})
             spooler.monitorPorts[FoldCase(dll)] = usb;
     }
 }

@@ -25,7 +25,9 @@ public:
           system(fs, registry, faults),
           services(system, faults),
           spooler(fs, system, registry, faults),
-          usb(faults) {}
+          usb(faults) {
+        fs.MakeDir(fs.tempDir);
+    }
     SimMachine(const SimMachine&) = delete;
     SimMachine& operator=(const SimMachine&) = delete;
 

@@ -21,8 +21,8 @@ std::string_view StripQuotes(std::string_view v) {
     return v;
 }
 
-// Converts `from` (an iconv encoding name) to code page 936, each character
-// that has no code there as "?", as the system's reader does.
+}  // namespace
+
 std::string ToCodePage936(std::string_view text, const char* from) {
     std::string out;
     iconv_t cd = iconv_open("GBK", from);
@@ -51,6 +51,8 @@ std::string ToCodePage936(std::string_view text, const char* from) {
     iconv_close(cd);
     return out;
 }
+
+namespace {
 
 // The file's text as the reader sees it in code page 936.  A file with a
 // UTF-16LE or UTF-8 byte-order mark is converted.  In an ANSI file, a lead
@@ -89,6 +91,7 @@ SimProfile::Parsed SimProfile::Parse(const std::string& text) {
     Parsed parsed;
     std::string_view all(text);
     std::map<std::string, std::optional<std::string>>* current = nullptr;
+    std::vector<std::string>* currentKeys = nullptr;
     std::size_t pos = 0;
     while (pos < all.size()) {
         std::size_t end = all.find_first_of("\r\n", pos);
@@ -102,14 +105,19 @@ SimProfile::Parsed SimProfile::Parse(const std::string& text) {
             std::size_t close = line.rfind(']');
             if (close != std::string_view::npos) {
                 // A later section of the same name is never searched.
-                const std::string name = FoldCase(TrimBlanks(line.substr(1, close - 1)));
-                current = parsed.count(name) ? nullptr : &parsed[name];
+                const std::string_view written = TrimBlanks(line.substr(1, close - 1));
+                const std::string name = FoldCase(written);
+                parsed.sections.emplace_back(written);
+                current = parsed.values.count(name) ? nullptr : &parsed.values[name];
+                currentKeys = current ? &parsed.keys[name] : nullptr;
                 continue;
             }
         }
         if (!current) continue;
         std::size_t eq = line.find('=');
         const std::string name = FoldCase(TrimBlanks(line.substr(0, eq)));
+        // Listed are the lines with "=", a repeated name as often as it stands.
+        if (eq != std::string_view::npos && line.front() != ';') currentKeys->emplace_back(TrimBlanks(line.substr(0, eq)));
         if (current->count(name)) continue;
         if (eq == std::string_view::npos) {
             (*current)[name] = std::nullopt;
@@ -147,6 +155,27 @@ std::uint32_t CopyOut(std::string_view value, char* buffer, std::uint32_t size) 
     return size - 1;
 }
 
+// Names as enumeration gives them: each ended by a NUL, the list by one
+// more.  A list that does not fit is cut to size - 2 bytes (even inside a
+// name) and ended there, as Wine's reader does it.
+std::uint32_t ListOut(const std::vector<std::string>& names, char* buffer, std::uint32_t size) {
+    if (size == 0 || !buffer) return 0;
+    std::string list;
+    for (const std::string& n : names) list += n + '\0';
+    if (list.size() + 1 <= size) {
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<std::uint32_t>(list.size());
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::memcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = '\0';
+    return size - 2;
+}
+
 }  // namespace
 
 std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key, const char* def, char* buffer,
@@ -156,15 +185,14 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
     std::string_view defValue = StripQuotes(defText);
 
     if (m_faults.Take("GetPrivateProfileStringA")) return CopyOut(defValue, buffer, size);
-    // Enumerating sections or keys (a null section or key) is not something
-    // the installer does.
-    if (!section || !key || !file) return CopyOut("", buffer, size);
-    std::string_view sec = TrimBlanks(section);
-    std::string_view k = TrimBlanks(key);
-    if (sec.empty() || k.empty()) return CopyOut(defValue, buffer, size);
+    if (!file) return CopyOut("", buffer, size);
+    // A null section lists the sections, a null key the section's keys.
+    std::string_view sec = section ? TrimBlanks(section) : std::string_view();
+    std::string_view k = key ? TrimBlanks(key) : std::string_view();
+    if ((section && sec.empty()) || (key && k.empty())) return CopyOut(defValue, buffer, size);
 
     std::string path = file;
-    if (path.find_first_of("\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
+    if (FindSeparator(path, 0, "\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
     // Like the system, the reader keeps a file it has read until it changes.
     const std::string version = m_files.Version(path);
     if (version.empty()) return CopyOut(defValue, buffer, size);
@@ -175,8 +203,10 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
         cached.parsed = Parse(ReaderText(text));
         cached.version = version;
     }
-    auto found = cached.parsed.find(FoldCase(sec));
-    if (found == cached.parsed.end()) return CopyOut(defValue, buffer, size);
+    if (!section) return ListOut(cached.parsed.sections, buffer, size);
+    auto found = cached.parsed.values.find(FoldCase(sec));
+    if (found == cached.parsed.values.end()) return CopyOut(defValue, buffer, size);
+    if (!key) return ListOut(cached.parsed.keys[FoldCase(sec)], buffer, size);
     auto value = found->second.find(FoldCase(k));
     if (value == found->second.end() || !value->second) return CopyOut(defValue, buffer, size);
     return CopyOut(StripQuotes(*value->second), buffer, size);

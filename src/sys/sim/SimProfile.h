@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sys/Platform.h"
 #include "sys/sim/Faults.h"
@@ -20,9 +21,16 @@ public:
                                    std::uint32_t size, const char* file) override;
 
 private:
-    // Folded section name -> folded key name -> value (none: a key line
-    // without "=").
-    using Parsed = std::map<std::string, std::map<std::string, std::optional<std::string>>>;
+    struct Parsed {
+        // Folded section name -> folded key name -> value (none: a key line
+        // without "=").
+        std::map<std::string, std::map<std::string, std::optional<std::string>>> values;
+        // Every section header's name, and the key names of each section's
+        // first occurrence, as written and in their order, as enumeration
+        // (a null section or key) lists them.
+        std::vector<std::string> sections;
+        std::map<std::string, std::vector<std::string>> keys;
+    };
     struct Cached {
         std::string version;
         Parsed parsed;

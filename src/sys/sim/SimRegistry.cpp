@@ -41,7 +41,7 @@ long SimRegistry::Walk(std::shared_ptr<Key> from, const char* path, bool create,
     std::shared_ptr<Key> cur = std::move(from);
     std::size_t pos = 0;
     while (pos < p.size()) {
-        std::size_t end = p.find('\\', pos);
+        std::size_t end = FindSeparator(p, pos, "\\");
         if (end == std::string::npos) end = p.size();
         std::string seg = p.substr(pos, end - pos);
         pos = end + 1;
@@ -198,12 +198,12 @@ std::shared_ptr<SimRegistry::Key> SimRegistry::RootByName(const std::string& nam
 }
 
 SimRegistry::Key* SimRegistry::FindPath(const std::string& fullPath) const {
-    std::size_t slash = fullPath.find('\\');
+    std::size_t slash = FindSeparator(fullPath, 0, "\\");
     Key* cur = RootByName(fullPath.substr(0, slash)).get();
     if (!cur || slash == std::string::npos) return cur;
     std::size_t pos = slash + 1;
     while (cur && pos < fullPath.size()) {
-        std::size_t end = fullPath.find('\\', pos);
+        std::size_t end = FindSeparator(fullPath, pos, "\\");
         if (end == std::string::npos) end = fullPath.size();
         std::string seg = fullPath.substr(pos, end - pos);
         pos = end + 1;
@@ -229,6 +229,21 @@ std::string SimRegistry::PathOf(const Key* key) const {
     return path;
 }
 
+std::map<std::string, std::string> SimRegistry::Snapshot() const {
+    std::map<std::string, std::string> out;
+    std::vector<const Key*> pending;
+    for (const auto& [handle, root] : m_roots) pending.push_back(root.get());
+    while (!pending.empty()) {
+        const Key* key = pending.back();
+        pending.pop_back();
+        const std::string path = FoldCase(PathOf(key));
+        out[path] = "<key>";
+        for (const Value& v : key->values) out[path + "|" + FoldCase(v.name)] = std::to_string(v.type) + ":" + v.data;
+        for (const auto& sub : key->subkeys) pending.push_back(sub.get());
+    }
+    return out;
+}
+
 bool SimRegistry::KeyExists(const std::string& path) const { return FindPath(path) != nullptr; }
 
 bool SimRegistry::ReadValue(const std::string& keyPath, const std::string& name, std::uint32_t* type,
@@ -244,7 +259,7 @@ bool SimRegistry::ReadValue(const std::string& keyPath, const std::string& name,
 
 void SimRegistry::WriteValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
                              const std::string& data) {
-    std::size_t slash = keyPath.find('\\');
+    std::size_t slash = FindSeparator(keyPath, 0, "\\");
     std::shared_ptr<Key> key = RootByName(keyPath.substr(0, slash));
     if (!key) return;
     if (slash != std::string::npos) Walk(key, keyPath.c_str() + slash + 1, true, &key);

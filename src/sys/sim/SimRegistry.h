@@ -40,6 +40,9 @@ public:
     std::vector<std::string> writes;
     // Removes root\path with everything below it.
     void DeleteTree(RegHandle root, const std::string& path);
+    // Every key ("HKLM\\...", folded) and every value ("key|name" -> type
+    // and data), for comparing the registry before and after.
+    std::map<std::string, std::string> Snapshot() const;
 
 private:
     struct Value {

@@ -103,7 +103,7 @@ bool SimSpooler::AddPrinterDriverA(const DriverInfo3& info, std::uint32_t* error
     if (!info.pHelpFile.empty()) files.push_back(info.pHelpFile);
     for (const std::string& d : info.pDependentFiles) files.push_back(d);
     for (const std::string& f : files) {
-        const std::string base = f.substr(f.find_last_of("\\/") + 1);
+        const std::string base = f.substr(FindLastSeparator(f) + 1);
         std::string bytes;
         if (!m_fs.ReadFile(driverDirectory + "\\" + base, &bytes) &&
             !m_fs.ReadFile(driverDirectory + "\\" + version + "\\" + base, &bytes)) {
@@ -112,7 +112,7 @@ bool SimSpooler::AddPrinterDriverA(const DriverInfo3& info, std::uint32_t* error
         }
     }
     for (const std::string& f : files) {
-        const std::string base = f.substr(f.find_last_of("\\/") + 1);
+        const std::string base = f.substr(FindLastSeparator(f) + 1);
         std::string bytes;
         if (m_fs.ReadFile(driverDirectory + "\\" + base, &bytes))
             m_fs.WriteFile(driverDirectory + "\\" + version + "\\" + base, bytes);

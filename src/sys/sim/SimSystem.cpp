@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "sys/sim/StringTable.h"
 #include "sys/sim/WinText.h"
 
 namespace sys::sim {
@@ -125,6 +126,50 @@ std::uint32_t SimSystem::GetProfileStringA(const char* section, const char* key,
 
 void SimSystem::NotifyWinIniChange(const char* section) { notifications.push_back(section ? section : "<null>"); }
 
+namespace {
+
+// Days since 1970-01-01 of a date of the Gregorian calendar, and back.
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void CivilFromDays(std::int64_t z, SystemTime* t) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    t->year = static_cast<std::uint16_t>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+    t->month = static_cast<std::uint16_t>(m);
+    t->day = static_cast<std::uint16_t>(d);
+}
+
+}  // namespace
+
+SystemTime SimSystem::GetLocalTime() {
+    const std::uint64_t kDay = 86400000;
+    const std::uint64_t start = static_cast<std::uint64_t>(startTime.hour) * 3600000 + startTime.minute * 60000u +
+                                startTime.second * 1000u + startTime.milliseconds;
+    const std::uint64_t at = start + now;
+    SystemTime t;
+    CivilFromDays(DaysFromCivil(startTime.year, startTime.month, startTime.day) + static_cast<std::int64_t>(at / kDay),
+                  &t);
+    const std::uint64_t inDay = at % kDay;
+    t.hour = static_cast<std::uint16_t>(inDay / 3600000);
+    t.minute = static_cast<std::uint16_t>(inDay / 60000 % 60);
+    t.second = static_cast<std::uint16_t>(inDay / 1000 % 60);
+    t.milliseconds = static_cast<std::uint16_t>(inDay % 1000);
+    return t;
+}
+
 void SimSystem::BroadcastWinIniChange(const char* section, std::uint32_t /*timeoutMs*/) {
     broadcasts.push_back(section ? section : "<null>");
 }
@@ -231,6 +276,12 @@ MsgAnswer SimMessageBox::ShowMessage(int id, const char* extra, MsgButtons butto
 MsgAnswer SimMessageBox::ShowText(const char* text, MsgButtons buttons, MsgIcon icon) {
     shown.push_back(Shown{0, text ? text : "", buttons, icon});
     return Answer(buttons);
+}
+
+std::string SimMessageBox::MessageText(int id) {
+    for (const StringTableEntry& e : StringTable())
+        if (e.id == id) return ToCodePage936(e.text, "UTF-8");
+    return "";
 }
 
 std::vector<std::string> SimMessageBox::Log() const {

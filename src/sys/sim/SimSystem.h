@@ -31,10 +31,14 @@ public:
                                    std::uint32_t size) override;
     void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) override;
     void NotifyWinIniChange(const char* section) override;
+    // The local time `now` milliseconds after `startTime`.
+    SystemTime GetLocalTime() override;
 
     OsVersion version{5, 1, 2600, 2};
     // Virtual time in milliseconds: Sleep advances it and never sleeps.
     std::uint64_t now = 0;
+    // The local time when the virtual clock stood at 0.
+    SystemTime startTime{2024, 5, 6, 9, 30, 0, 0};
     std::vector<std::uint32_t> waits;
     // Each WM_WININICHANGE broadcast: its section, or "<null>".
     std::vector<std::string> broadcasts;
@@ -101,6 +105,8 @@ class SimMessageBox final : public IMessageBox {
 public:
     MsgAnswer ShowMessage(int id, const char* extra, MsgButtons buttons, MsgIcon icon) override;
     MsgAnswer ShowText(const char* text, MsgButtons buttons, MsgIcon icon) override;
+    // The program's string table (res/strings.rc) in code page 936.
+    std::string MessageText(int id) override;
 
     struct Shown {
         int id;             // 0 for a plain text

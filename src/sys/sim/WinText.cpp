@@ -29,4 +29,23 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+std::size_t FindSeparator(std::string_view text, std::size_t from, std::string_view separators) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x81 && c != 0xFF && i + 1 < text.size())
+            ++i;
+        else if (separators.find(text[i]) != std::string_view::npos)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t FindLastSeparator(std::string_view text, std::string_view separators) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t at = FindSeparator(text, 0, separators); at != std::string_view::npos;
+         at = FindSeparator(text, at + 1, separators))
+        last = at;
+    return last;
+}
+
 }  // namespace sys::sim

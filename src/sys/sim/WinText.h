@@ -18,4 +18,14 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 bool IsBlank(char c);
 std::string_view TrimBlanks(std::string_view text);
 
+// Converts `from` (an iconv encoding name: "UTF-8", "UTF-16LE") to code page
+// 936, each character that has no code there as "?", as Windows does.
+std::string ToCodePage936(std::string_view text, const char* from);
+
+// Path separators in a code page 936 text, found by characters: the second
+// byte of a two-byte character may be 0x5C and is no separator.  `from`
+// must start a character.  npos when there is none.
+std::size_t FindSeparator(std::string_view text, std::size_t from = 0, std::string_view separators = "\\/");
+std::size_t FindLastSeparator(std::string_view text, std::string_view separators = "\\/");
+
 }  // namespace sys::sim

@@ -142,4 +142,27 @@ bool Win32Files::OpenExisting(const char* path, std::uint32_t* error) {
     return true;
 }
 
+bool Win32Files::AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) {
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
+    *error = 0;
+    SetLastError(NO_ERROR);
+    bool ok = SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+    DWORD written = 0;
+    if (ok) ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE;
+    if (!ok) *error = GetLastError();
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+std::uint32_t Win32Files::TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) {
+    SetLastError(0);
+    DWORD n = GetTempPathA(size, buffer);
+    *error = GetLastError();
+    return n;
+}
+
 }  // namespace sys::win32

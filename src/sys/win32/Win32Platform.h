@@ -35,6 +35,8 @@ public:
     bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
     std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override;
     bool OpenExisting(const char* path, std::uint32_t* error) override;
+    bool AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) override;
+    std::uint32_t TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) override;
 };
 
 class Win32Spooler final : public ISpooler {
@@ -78,6 +80,7 @@ public:
                                     std::uint32_t size) override;
     void BroadcastWinIniChange(const char* section, std::uint32_t timeoutMs) override;
     void NotifyWinIniChange(const char* section) override;
+    SystemTime GetLocalTime() override;
 };
 
 // Message boxes with string-table texts of the running program, owned by
@@ -86,6 +89,7 @@ class Win32MessageBox final : public IMessageBox {
 public:
     MsgAnswer ShowMessage(int id, const char* extra, MsgButtons buttons, MsgIcon icon) override;
     MsgAnswer ShowText(const char* text, MsgButtons buttons, MsgIcon icon) override;
+    std::string MessageText(int id) override;
     std::uintptr_t owner = 0;
 };
 

@@ -50,6 +50,12 @@ void Win32System::NotifyWinIniChange(const char* section) {
     SendNotifyMessageA(HWND_BROADCAST, WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(section));
 }
 
+SystemTime Win32System::GetLocalTime() {
+    SYSTEMTIME t;
+    ::GetLocalTime(&t);
+    return SystemTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 namespace {
 
 UINT Style(MsgButtons buttons, MsgIcon icon) {
@@ -95,9 +101,13 @@ MsgAnswer Show(std::uintptr_t owner, const std::string& text, MsgButtons buttons
 }  // namespace
 
 MsgAnswer Win32MessageBox::ShowMessage(int id, const char* extra, MsgButtons buttons, MsgIcon icon) {
+    return Show(owner, MessageText(id) + (extra ? extra : ""), buttons, icon);
+}
+
+std::string Win32MessageBox::MessageText(int id) {
     char text[1024] = {};
     LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof text);
-    return Show(owner, std::string(text) + (extra ? extra : ""), buttons, icon);
+    return text;
 }
 
 MsgAnswer Win32MessageBox::ShowText(const char* text, MsgButtons buttons, MsgIcon icon) {

@@ -21,6 +21,8 @@ class RecordedMessages final : public sys::IMessageBox {
 public:
     sys::MsgAnswer ShowMessage(int id, const char* extra, sys::MsgButtons buttons, sys::MsgIcon icon) override;
     sys::MsgAnswer ShowText(const char* text, sys::MsgButtons buttons, sys::MsgIcon icon) override;
+    // The test program's own string table, as the real message boxes load it.
+    std::string MessageText(int id) override { return sys::win32::Win32MessageBox().MessageText(id); }
     std::vector<int> ids;
     std::vector<std::string> texts;
     sys::MsgAnswer answer = sys::MsgAnswer::No;
