@@ -54,10 +54,12 @@ public:
     }
 };
 
-bool PlainAscii(const std::string& text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return (c >= 0x20 && c <= 0x7E) || c == '\t' || c == '\r' || c == '\n';
-    });
+// Code page 936 text as stored: no NUL, no byte order mark, every lead byte
+// with its trail byte.
+bool PlainText(const std::string& text) {
+    if (text.find('\0') != std::string::npos) return false;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0 || text.rfind("\xFF\xFE", 0) == 0) return false;
+    return InvalidGbkAt(text) == std::string::npos;
 }
 
 std::string StripQuotes(const std::string& v) {
@@ -67,10 +69,11 @@ std::string StripQuotes(const std::string& v) {
 }
 
 // Every key the line scan finds in the section the profile API reads reads
-// the scan's value through the profile reader (plain ASCII files only: the
-// reader turns broken two-byte characters into '?' and ends a value at NUL).
+// the scan's value through the profile reader (plain text only: the reader
+// converts files with a byte order mark, turns broken two-byte characters
+// into '?' and ends a value at NUL, where the scan reports the line).
 void CompareScanWithReader(sys::IProfile& profile, const std::string& path, const std::string& bytes) {
-    if (!PlainAscii(bytes)) return;
+    if (!PlainText(bytes)) return;
     const IniScan scan = ScanIni(bytes);
     std::set<std::string> seen;
     for (const IniSection& section : scan.sections) {

@@ -169,6 +169,12 @@ TEST_F(SetupAnswers, AMisspelledKeyOrSectionIsRefusedInsteadOfTakenAsMissing) {
               "[Answers] 146: unknown key; the keys are the message numbers 101 to 145");
     EXPECT_EQ(Refused(Install(kBase) + "[Machine]\nWindow=win98\n"),
               "[Machine] Window: unknown key; the keys are Windows, UsbPrinters, SpoolerStartDelay, LanguageMonitor");
+    // The Windows build ignores [Machine], the names of its keys too; the
+    // section itself is known to both builds.
+    std::optional<Answers> windows = Read(Install(kBase) + "[Machine]\nWindow=win98\nSe[Install]\n", false);
+    EXPECT_TRUE(windows) << error;
+    EXPECT_EQ(Refused(Install(kBase) + "[Machin]\nWindows=win98\n", false),
+              "[Machin]: unknown section; the sections are Install, Answers, Machine");
     // Names are matched without regard to case, as the profile reader does.
     std::optional<Answers> a = Read(Install("parity=Odd\nMODEL=MTR-Q5\n" + std::string(kBase)) + "[answers]\n143=No\n");
     ASSERT_TRUE(a) << error;

@@ -294,8 +294,9 @@ bool Known(const std::string& name, const std::vector<std::string>& names) {
 }
 
 // A section or key the reader does not know is a misspelling that would
-// otherwise be taken as missing and give its default without a word.
-bool CheckNames(AnswersFile& f) {
+// otherwise be taken as missing and give its default without a word.  The
+// keys of [Machine] only where the section is read.
+bool CheckNames(AnswersFile& f, bool readMachine) {
     const std::vector<std::string> sections = {"Install", "Answers", "Machine"};
     const std::vector<std::string> install = {"Class",    "Model",    "Port",        "Mode",        "Target",
                                               "RasterBitmap", "SetDefault", "BaudRate", "DataBits", "StopBits",
@@ -308,13 +309,15 @@ bool CheckNames(AnswersFile& f) {
             return f.Fail(s.c_str(), "", "unknown section; the sections are " + Join(sections));
     const std::pair<const char*, const std::vector<std::string>*> checks[] = {
         {"Install", &install}, {"Machine", &machine}, {"Answers", &replies}};
-    for (const auto& [section, keys] : checks)
+    for (const auto& [section, keys] : checks) {
+        if (keys == &machine && !readMachine) continue;
         for (const std::string& k : f.Names(section))
             if (!Known(k, *keys))
                 return f.Fail(section, k.c_str(),
                               std::string("unknown key; the keys are ") +
                                   (keys == &replies ? "the message numbers " + replies.front() + " to " + replies.back()
                                                     : Join(*keys)));
+    }
     return true;
 }
 
@@ -324,7 +327,7 @@ std::optional<Answers> ReadAnswers(sys::IProfile& profile, const std::string& fi
                                    std::string* error) {
     Answers a;
     AnswersFile f(profile, file, error);
-    if (!CheckNames(f) || !ReadInstall(f, &a) || !ReadReplies(f, &a)) return std::nullopt;
+    if (!CheckNames(f, machine) || !ReadInstall(f, &a) || !ReadReplies(f, &a)) return std::nullopt;
     if (machine && !ReadMachine(f, &a)) return std::nullopt;
     return a;
 }
