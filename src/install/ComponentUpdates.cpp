@@ -16,18 +16,7 @@ std::string ProcessorKey(TargetSystem target, const std::string& processorName) 
            processorName;
 }
 
-bool IsComponentName(const std::string& name) {
-    if (name.empty()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x81 && c <= 0xFE && i + 1 < name.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\') return false;
-    }
-    return true;
-}
+bool IsComponentName(const std::string& name) { return !name.empty() && !HoldsSeparator(name, "\\"); }
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "spooler/DriverStaging.h"
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -62,8 +63,7 @@ bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::s
 const char* const kWin98StagedFiles[2] = {"ICONLIB.DLL", "UNIDRV.DLL"};
 const char* const kDdkSupportFiles[3] = {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"};
 
-bool IsBareFileName(const std::string& name) {
-    if (name.empty() || name.find("..") != std::string::npos) return false;
+bool HoldsSeparator(const std::string& name, const char* separators) {
     // By characters of code page 936: the second byte of a two-byte
     // character may be 0x5C, which is no path separator there.
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -72,9 +72,13 @@ bool IsBareFileName(const std::string& name) {
             ++i;
             continue;
         }
-        if (c == '\\' || c == '/' || c == ':') return false;
+        if (c != 0 && std::strchr(separators, c)) return true;
     }
-    return true;
+    return false;
+}
+
+bool IsBareFileName(const std::string& name) {
+    return !name.empty() && name.find("..") == std::string::npos && !HoldsSeparator(name, "\\/:");
 }
 
 const char* SourceFolder(TargetSystem target) {

@@ -36,6 +36,9 @@ extern const char* const kDdkSupportFiles[3];   // "UNIRES.DLL", "STDNAMES.GPD",
 // Whether a configured file name is a bare name that stays in its folder
 // (no path separator, drive or "..").
 bool IsBareFileName(const std::string& name);
+// Whether `name` holds one of `separators`, walked by code page 936
+// characters (a second byte of 0x5C is no "\\").
+bool HoldsSeparator(const std::string& name, const char* separators);
 
 // The medium's folder of a Windows family: "\\win98\\", "\\winnt\\" or "\\win2003\\".
 const char* SourceFolder(TargetSystem target);
