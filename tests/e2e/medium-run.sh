@@ -75,9 +75,14 @@ chmod -R a-w "$medium"
 ready=$(sed -n 's/^ready=//p' "$wine_run")
 for ver in win98 winxp; do
     echo "--- $ver"
+    failed_before=$failed
     mkdir -p "$root"
     if [ ! -f "$root/base/$ready" ] && [ -f "$win_build/wine/base/$ready" ]; then
-        rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"
+        # Hard links where the file system allows: the base is only copied
+        # from, never run.
+        rm -rf "$root/base"
+        cp -al "$win_build/wine/base" "$root/base" 2>/dev/null ||
+            { rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"; }
     fi
     rm -rf "${root:?}/$ver"
     INSTALIX_WINE_ROOT="$root" "$wine_run" --winver="$ver" cmd /c exit >/dev/null 2>&1
@@ -153,5 +158,7 @@ for ver in win98 winxp; do
     check "$ver: the driver ($driver_file, $dll) in the spooler's folder has the medium's bytes" \
         bash -c '[ -n "$1" ] && [ -f "$1" ] && grep -i -q " $(md5sum <"$1" | cut -c1-32)" "$2"' _ "$src" "$out/$ver.state"
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+    # A prefix takes much room: it is kept only when the version failed.
+    [ "$failed" -eq "$failed_before" ] && rm -rf "${prefix:?}"
 done
 finish_result

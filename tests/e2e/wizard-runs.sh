@@ -76,7 +76,11 @@ fresh_prefix() {
     local root="$1" ver="$2"
     mkdir -p "$root"
     if [ ! -f "$root/base/$ready" ] && [ -f "$win_build/wine/base/$ready" ]; then
-        rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"
+        # Hard links where the file system allows: the base is only copied
+        # from, never run.
+        rm -rf "$root/base"
+        cp -al "$win_build/wine/base" "$root/base" 2>/dev/null ||
+            { rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"; }
     fi
     rm -rf "${root:?}/$ver"
     INSTALIX_WINE_ROOT="$root" "$wine_run" --winver="$ver" cmd /c exit >/dev/null 2>&1
