@@ -9,9 +9,7 @@ check="$here/../../scripts/check-imports"
 real_list="$here/../../scripts/imports.txt"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
+. "$here/../lib/verdicts.sh"
 
 # A stand-in for objdump -p: prints the import table kept beside the program.
 cat >"$work/objdump" <<'EOF'

@@ -9,9 +9,7 @@ run="$here/../../scripts/run-wizard"
 xwd="$here/../../scripts/xwd-to-png"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
+. "$here/../lib/verdicts.sh"
 
 # A build folder as the Windows build leaves it.
 fake_build() {

@@ -28,13 +28,7 @@ root="$win_build/e2e-medium"
 shots="$win_build/e2e-shots/medium"
 out="$(mktemp -d)"
 trap 'chmod -R u+w "$medium" 2>/dev/null; rm -rf "$out"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
-check() {
-    local what="$1"; shift
-    if "$@"; then ok "$what"; else bad "$what"; fi
-}
+. "$here/../lib/verdicts.sh"
 finish_result() { echo "passed=$passed failed=$failed" >"$result"; }
 
 [ -d "$medium" ] && chmod -R u+w "$medium"

@@ -22,10 +22,8 @@ win_tool="$win_build/tools/instalix-setup.exe"
 win_package="Z:${win_build//\//\\}\\package"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-passed=0; failed=0
+. "$here/../lib/verdicts.sh"
 
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
 
 # answers FILE WINDOWS MODEL PORT PACKAGE [EXTRA LINES...]
 answers() {
@@ -94,10 +92,6 @@ install() {
     return 1
 }
 
-check() {
-    local what="$1"; shift
-    if "$@"; then ok "$what"; else bad "$what"; fi
-}
 
 for windows in win98 nt40 win2k winxp win2003; do
     # Prepare the prefix as a Windows system with the maker's library installed.

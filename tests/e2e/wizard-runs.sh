@@ -37,13 +37,7 @@ set_root="$win_build/e2e-wine-setup"  # instalix-setup's, for the comparison
 shots="$win_build/e2e-shots"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
-check() {
-    local what="$1"; shift
-    if "$@"; then ok "$what"; else bad "$what"; fi
-}
+. "$here/../lib/verdicts.sh"
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 
 for f in "$win_build/instalix.exe" "$driver" "$setup" "$win_build/pjlmon.dll" "$win_build/tests/KrUsbInt.dll"; do

@@ -14,9 +14,7 @@ check="$here/check-help.py"
 compile="$help/compile-help"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
+. "$here/../lib/verdicts.sh"
 
 mkdir "$work/good"
 cp "$help"/* "$work/good/"

@@ -10,9 +10,7 @@ res="$here/../../res"
 windres="${1:-i686-w64-mingw32-windres}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0; failed=0
-ok() { echo "[ OK ] $1"; passed=$((passed + 1)); }
-bad() { echo "[FAIL] $1"; failed=$((failed + 1)); }
+. "$here/../lib/verdicts.sh"
 
 python3 "$res/make-dlginit.py" --out-dir "$work/data" || { echo "cannot write the dialog data"; exit 1; }
 
