@@ -66,25 +66,14 @@ check "instalix.exe in the image is the folder's" cmp -s "$out/instalix.exe" "$m
 # A CD is read-only.
 chmod -R a-w "$medium"
 
-ready=$(sed -n 's/^ready=//p' "$wine_run")
+. "$here/prefix.sh"
 for ver in win98 winxp; do
     echo "--- $ver"
     failed_before=$failed
-    mkdir -p "$root"
-    if [ ! -f "$root/base/$ready" ] && [ -f "$win_build/wine/base/$ready" ]; then
-        # Hard links where the file system allows: the base is only copied
-        # from, never run.
-        rm -rf "$root/base"
-        cp -al "$win_build/wine/base" "$root/base" 2>/dev/null ||
-            { rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"; }
-    fi
-    rm -rf "${root:?}/$ver"
-    INSTALIX_WINE_ROOT="$root" "$wine_run" --winver="$ver" cmd /c exit >/dev/null 2>&1
+    fresh_prefix "$root" "$ver"
     prefix="$root/$ver"
     system="$prefix/drive_c/windows/system32"
-    cp "$win_build/pjlmon.dll" "$win_build/tests/KrUsbInt.dll" "$system/"
     printf 'printer=0\n' >"$system/KrUsbInt.state"
-    mkdir -p "$system/spool/prtprocs/win40"
     # The medium as drive D:, a CD-ROM drive.
     rm -f "$prefix/dosdevices/d:" "$prefix/dosdevices/d::"
     ln -s "$medium" "$prefix/dosdevices/d:"

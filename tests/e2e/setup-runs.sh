@@ -24,7 +24,6 @@ out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
 . "$here/../lib/verdicts.sh"
 
-
 # answers FILE WINDOWS MODEL PORT PACKAGE [EXTRA LINES...]
 answers() {
     local file="$1" windows="$2" model="$3" port="$4" package="$5"; shift 5
@@ -91,7 +90,6 @@ install() {
     head -5 "$out/$name.wine.err"
     return 1
 }
-
 
 for windows in win98 nt40 win2k winxp win2003; do
     # Prepare the prefix as a Windows system with the maker's library installed.

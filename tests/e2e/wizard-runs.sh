@@ -62,26 +62,7 @@ medium odd
 sed -i 's/^BaudRate=115200\r$/BaudRate=14400\r/' "$out/odd/DRVCONFIG/setup_receipt.ini"
 sed -i '/^\[MTR-T2.PORT\]/,/^\[/{/^AdvancedSetup=/d;/^System2003Supported=/d}' "$out/odd/DRVCONFIG/setup_ticket.ini"
 
-# A fresh prefix of version $2 under root $1, set up as a Windows system with
-# the maker's library installed (as setup-runs.sh does).  The base prefix is
-# copied from the build tree's when this root has none yet.
-ready=$(sed -n 's/^ready=//p' "$wine_run")
-fresh_prefix() {
-    local root="$1" ver="$2"
-    mkdir -p "$root"
-    if [ ! -f "$root/base/$ready" ] && [ -f "$win_build/wine/base/$ready" ]; then
-        # Hard links where the file system allows: the base is only copied
-        # from, never run.
-        rm -rf "$root/base"
-        cp -al "$win_build/wine/base" "$root/base" 2>/dev/null ||
-            { rm -rf "$root/base"; cp -a "$win_build/wine/base" "$root/base"; }
-    fi
-    rm -rf "${root:?}/$ver"
-    INSTALIX_WINE_ROOT="$root" "$wine_run" --winver="$ver" cmd /c exit >/dev/null 2>&1
-    local system="$root/$ver/drive_c/windows/system32"
-    cp "$win_build/pjlmon.dll" "$win_build/tests/KrUsbInt.dll" "$system/"
-    mkdir -p "$system/spool/prtprocs/win40"
-}
+. "$here/prefix.sh"
 # Until the prefix's registry is on disk.
 flush() { WINEPREFIX="$1" wineserver -w 2>/dev/null; }
 
