@@ -386,6 +386,18 @@ TEST_F(SetupAnswersPackage, AdvancedOnlyWhereTheModelAllowsIt) {
     EXPECT_TRUE(Finish("Model=MTR-R80\nMode=Advanced\nPort=LPT1:\n")) << error;
 }
 
+TEST_F(SetupAnswersPackage, RasterPrintingOnlyOnAParallelOrUsbPort) {
+    Machine("winxp");
+    EXPECT_FALSE(Finish("Model=MTR-Q5\nMode=Advanced\nPort=KRCOM3:\nRasterBitmap=1\n"));
+    EXPECT_EQ(error, "[Install] RasterBitmap: \"1\" is not offered on the serial port KRCOM3: (only parallel and USB ports)");
+    EXPECT_TRUE(Finish("Model=MTR-Q5\nMode=Advanced\nPort=KRCOM3:\nRasterBitmap=0\n")) << error;
+    EXPECT_TRUE(Finish("Model=MTR-Q5\nMode=Advanced\nPort=LPT2:\nRasterBitmap=1\n")) << error;
+    EXPECT_TRUE(Finish("Model=MTR-Q5\nMode=Advanced\nPort=USB_MTR-Q5_3\nRasterBitmap=1\n")) << error;
+    Machine("win98");
+    EXPECT_FALSE(Finish("Model=MTR-Q5\nPort=COM1:\nRasterBitmap=1\n"));
+    EXPECT_EQ(error, "[Install] RasterBitmap: \"1\" is not offered on the serial port COM1: (only parallel and USB ports)");
+}
+
 TEST_F(SetupAnswersPackage, TheBaudRateFromTheListOrTheModelsOwn) {
     Machine("winxp");
     const char list[] = "110, 300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200";

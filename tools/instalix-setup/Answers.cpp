@@ -7,6 +7,7 @@
 #include "install/OsClassification.h"
 #include "install/PrinterLists.h"
 #include "install/StepController.h"
+#include "ports/PortLists.h"
 
 namespace {
 
@@ -379,6 +380,10 @@ bool FinishAnswers(const sys::Platform& platform, Answers* answers, std::string*
                     "\"" + c.portName + "\" is not one of " + Join(ports) + " (the ports offered for " + model +
                         " on " + kTargets[static_cast<std::size_t>(c.targetSystem)] + " in " +
                         kModes[static_cast<std::size_t>(c.installMode)] + " mode)");
+    // A serial port disables the raster check box and clears it.
+    if (c.rasterBitmap && !PortControlsOf(c.portName).rasterEnabled)
+        return Fail(error, "RasterBitmap",
+                    "\"1\" is not offered on the serial port " + c.portName + " (only parallel and USB ports)");
 
     // The baud list, or the rate the wizard takes from the model's
     // configuration when the user leaves the list alone (a rate of 0, from
