@@ -115,12 +115,26 @@ BOOL SetupApp::InitInstance() {
         log.Note("the agreement's rich-text control could not be prepared");
         return FALSE;
     }
+    DWORD frameError = 0;
+    bool initialised = false;
     {
         WizardWindows wizard(platform, &real.messages());
         // IDOK or IDCANCEL is not used: the run did everything inside the
         // dialog.  -1 means the frame never came up.
-        if (wizard.frame.RunModal(nullptr) == -1) m_exit = SetupExit::NoFrame;
+        SetLastError(0);
+        if (wizard.frame.RunModal(nullptr) == -1) {
+            frameError = GetLastError();
+            initialised = wizard.frame.m_initialised;
+            m_exit = SetupExit::NoFrame;
+        }
     }
-    log.Note(m_exit == SetupExit::NoFrame ? "the wizard could not be shown" : "wizard closed");
+    // Why the frame did not come up: the system's error, and whether the
+    // frame had its WM_INITDIALOG (a window destroyed after it) or not (its
+    // window or one of its controls could not be created).
+    if (m_exit == SetupExit::NoFrame)
+        log.Note(std::string("the wizard could not be shown (error ") + std::to_string(frameError) +
+                 (initialised ? ", after its set-up)" : ", before its set-up)"));
+    else
+        log.Note("wizard closed");
     return FALSE;
 }

@@ -47,6 +47,7 @@ PortPage* WizardDialog::Port() const { return dynamic_cast<PortPage*>(GetPage(kP
 
 BOOL WizardDialog::OnInitDialog() {
     DialogBase::OnInitDialog();
+    m_initialised = true;
     if (m_ownedMessages) m_ownedMessages->owner = reinterpret_cast<std::uintptr_t>(m_hwnd);
 
     if (HMENU menu = GetSystemMenu(m_hwnd, FALSE)) {

@@ -57,6 +57,8 @@ public:
     // How the last Finish ended; true while the installation runs.
     InstallEnding m_lastEnding = InstallEnding::Stayed;
     bool m_installing = false;
+    // Set when the frame had its WM_INITDIALOG.
+    bool m_initialised = false;
 
 protected:
     BOOL OnInitDialog() override;

@@ -79,11 +79,15 @@ wizard() {
             "$wine_run" --winver="$ver" "$driver" "$log.txt" >"$log.out" 2>"$log.err"
         rc=$?
         # Now and then the program ends under Wine before it shows any
-        # window; that is said, and the run made once more.
+        # window (seen a few seconds after the previous run ended, as the
+        # prefix's server winds down, and again half a second later); that
+        # is said, and the run made once more when that server has ended.
         [ $rc -ne 0 ] && [ $try = 1 ] && grep -q '^[0-9]*: wait-window .*without that window$' "$log.out" &&
             ! grep -q '^[0-9]*: click' "$log.out" || break
         echo "note: $ver $name: $(grep -m1 'without that window' "$log.out" | sed 's/.*FAILED: //'); run again"
         cp "$log.out" "$shots/$ver-$name.first-try.out"
+        cp "$log.err" "$shots/$ver-$name.first-try.err"
+        flush "$wiz_root/$ver"
     done
     if [ $rc -ne 0 ]; then
         grep -E 'FAILED|^end:|^wizard-driver:' "$log.out" | head -5
