@@ -75,7 +75,9 @@ wizard() {
     local rc try
     for try in 1 2; do
         printf '%b' "$state" >"$out/usb.state"
+        # Wine's error lines go into the run's error file, kept when a start fails.
         KRUSBINT_STATE="$(winpath "$out/usb.state")" INSTALIX_WINE_ROOT="$wiz_root" \
+            WINEDEBUG="${WINEDEBUG:-err+all,fixme-all}" \
             "$wine_run" --winver="$ver" "$driver" "$log.txt" >"$log.out" 2>"$log.err"
         rc=$?
         # Now and then the program ends under Wine before it shows any
@@ -85,6 +87,10 @@ wizard() {
         [ $rc -ne 0 ] && [ $try = 1 ] && grep -q '^[0-9]*: wait-window .*without that window$' "$log.out" &&
             ! grep -q '^[0-9]*: click' "$log.out" || break
         echo "note: $ver $name: $(grep -m1 'without that window' "$log.out" | sed 's/.*FAILED: //'); run again"
+        # What the program logged of it, and Wine's first error lines.
+        cat "$wiz_root/$ver"/drive_c/users/*/Temp/Instalix.log 2>/dev/null | iconv -f gbk -t utf-8 |
+            grep 'could not' | tail -1 | sed 's/^/  log: /'
+        grep -m3 ':err:' "$log.err" | sed 's/^/  wine: /'
         cp "$log.out" "$shots/$ver-$name.first-try.out"
         cp "$log.err" "$shots/$ver-$name.first-try.err"
         flush "$wiz_root/$ver"
