@@ -30,9 +30,9 @@ std::string Slurp(const fs::path& path) {
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
-// The tool's output on `package` and its exit code, as "...exit N\n".
-std::string CheckOutput(const fs::path& package) {
-    const std::string command = std::string("'") + INSTALIX_CONFIG_TOOL + "' --check " + Quoted(package);
+// The tool's output for `arguments` and its exit code, as "...exit N\n".
+std::string ToolOutput(const std::string& arguments) {
+    const std::string command = std::string("'") + INSTALIX_CONFIG_TOOL + "' " + arguments;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return "<popen failed>";
     std::string out;
@@ -43,6 +43,8 @@ std::string CheckOutput(const fs::path& package) {
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return out + "exit " + std::to_string(code) + "\n";
 }
+
+std::string CheckOutput(const fs::path& package) { return ToolOutput("--check " + Quoted(package)); }
 
 class ScratchPackage {
 public:
@@ -102,6 +104,20 @@ TEST(PackageCheckTool, TheBaseOfTheCasesAndTheSamplePackagePassWithoutAWord) {
 
 TEST(PackageCheckTool, AFolderThatIsNotThereIsAnError) {
     EXPECT_EQ(CheckOutput(kPackages / "no-such-package"), "exit 1\n");
+}
+
+TEST(PackageCheckTool, TheListingOfAFolderWithoutSetupIniIsAnErrorNotAPackageOfZeros) {
+    const fs::path missing = kPackages / "no-such-package";
+    EXPECT_EQ(ToolOutput(Quoted(missing) + " 2>&1"),
+              "instalix-config: " + missing.string() + " is not a driver package: it holds no DRVCONFIG\\setup.ini\n"
+              "exit 1\n");
+    ScratchPackage empty("no-setup-ini");
+    fs::remove(empty.dir() / "DRVCONFIG" / "setup.ini");
+    EXPECT_EQ(ToolOutput(Quoted(empty.dir()) + " MTR-Q5 2>&1"),
+              "instalix-config: " + empty.dir().string() + " is not a driver package: it holds no DRVCONFIG\\setup.ini\n"
+              "exit 1\n");
+    // The package lists as before.
+    EXPECT_EQ(ToolOutput(Quoted(kPackages / "base") + " >/dev/null"), "exit 0\n");
 }
 
 }  // namespace

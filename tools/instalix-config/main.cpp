@@ -15,6 +15,7 @@
 
 #include "ConfigDump.h"
 #include "PackageFolder.h"
+#include "config/ConfigReader.h"
 #include "sys/ProgramPathOverride.h"
 
 #ifdef _WIN32
@@ -89,6 +90,14 @@ int main(int argc, char** argv) {
 #endif
     sys::Platform platform = base.WithFiles(files);
     if (check) return Check(platform, folder);
+    // Without its main file the readers would print a package of zeros.
+    std::uint32_t error = 0;
+    const std::uint32_t attributes = platform.files.GetAttributes(ConfigReader(platform).MainFile().c_str(), &error);
+    if (attributes == sys::kInvalidFileAttributes || (attributes & sys::kFileAttributeDirectory) != 0) {
+        std::fprintf(stderr, "instalix-config: %s is not a driver package: it holds no DRVCONFIG\\setup.ini\n",
+                     folder.c_str());
+        return 1;
+    }
     int rc = DumpConfiguration(platform, request, stdout);
     if (rc == 2) std::fprintf(stderr, "instalix-config: model '%s' is not in the device list\n", request.model->c_str());
     return rc;
