@@ -149,6 +149,13 @@ constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 constexpr std::uint32_t kFileAttributeArchive = 0x20;
 constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
 
+// `path` names a file that is there and is not a folder.
+inline bool IsFile(IFiles& files, const std::string& path) {
+    std::uint32_t error = 0;
+    const std::uint32_t attributes = files.GetAttributes(path.c_str(), &error);
+    return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0;
+}
+
 // Handles of the spooler and of the service control manager; 0 is none.
 using PrinterHandle = std::uintptr_t;
 using ServiceHandle = std::uintptr_t;

@@ -91,9 +91,7 @@ int main(int argc, char** argv) {
     sys::Platform platform = base.WithFiles(files);
     if (check) return Check(platform, folder);
     // Without its main file the readers would print a package of zeros.
-    std::uint32_t error = 0;
-    const std::uint32_t attributes = platform.files.GetAttributes(ConfigReader(platform).MainFile().c_str(), &error);
-    if (attributes == sys::kInvalidFileAttributes || (attributes & sys::kFileAttributeDirectory) != 0) {
+    if (!sys::IsFile(platform.files, ConfigReader(platform).MainFile())) {
         std::fprintf(stderr, "instalix-config: %s is not a driver package: it holds no DRVCONFIG\\setup.ini\n",
                      folder.c_str());
         return 1;

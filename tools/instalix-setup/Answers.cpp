@@ -266,12 +266,6 @@ std::vector<std::string> OfferedPorts(const std::string& model, TargetSystem tar
     return ports;
 }
 
-bool IsFile(sys::IFiles& files, const std::string& path) {
-    std::uint32_t error = 0;
-    const std::uint32_t attributes = files.GetAttributes(path.c_str(), &error);
-    return attributes != sys::kInvalidFileAttributes && (attributes & sys::kFileAttributeDirectory) == 0;
-}
-
 bool Fail(std::string* error, const char* key, const std::string& why) {
     *error = std::string("[Install] ") + key + ": " + why;
     return false;
@@ -344,7 +338,7 @@ bool FinishAnswers(const sys::Platform& platform, Answers* answers, std::string*
     // The package: the program path lies in its folder, the configuration
     // beside it.  A folder that does not exist holds no setup.ini either.
     ConfigReader reader(platform);
-    if (!IsFile(platform.files, reader.MainFile()))
+    if (!sys::IsFile(platform.files, reader.MainFile()))
         return Fail(error, "Package",
                     "\"" + answers->package + "\" is not a driver package: it holds no DRVCONFIG\\setup.ini");
 
