@@ -1,11 +1,14 @@
 # Helpers for the broken-package cases: each case is a bash script run in a
 # copy of base/ (the current directory).  INI files keep their CR LF line
 # ends; sections and keys are matched exactly as base/ spells them.
+# Values reach awk through the environment: "-v" would read their
+# backslashes as escapes, and each awk reads an unknown one differently.
 
 # ini_set FILE SECTION KEY VALUE: sets KEY in the first SECTION, or adds it
 # at the end of that section.
 ini_set() {
-    awk -v sec="[$2]" -v key="$3" -v val="$4" '
+    SEC="[$2]" KEY="$3" VAL="$4" awk '
+        BEGIN { sec = ENVIRON["SEC"]; key = ENVIRON["KEY"]; val = ENVIRON["VAL"] }
         function add() { if (insec && !done) print key "=" val "\r"; done = done || insec }
         { sub(/\r$/, "") }
         /^\[/ { add(); insec = ($0 == sec && !seen); if (insec) seen = 1 }
@@ -16,7 +19,8 @@ ini_set() {
 
 # ini_del FILE SECTION KEY: removes KEY's line from the first SECTION.
 ini_del() {
-    awk -v sec="[$2]" -v key="$3" '
+    SEC="[$2]" KEY="$3" awk '
+        BEGIN { sec = ENVIRON["SEC"]; key = ENVIRON["KEY"] }
         { sub(/\r$/, "") }
         /^\[/ { insec = ($0 == sec && !seen); if (insec) seen = 1 }
         insec && index($0, key "=") == 1 { next }
@@ -25,7 +29,8 @@ ini_del() {
 
 # ini_del_section FILE SECTION: removes the first SECTION, header and keys.
 ini_del_section() {
-    awk -v sec="[$2]" '
+    SEC="[$2]" awk '
+        BEGIN { sec = ENVIRON["SEC"] }
         { sub(/\r$/, "") }
         /^\[/ { insec = ($0 == sec && !seen); if (insec) seen = 1 }
         insec { next }
@@ -51,7 +56,8 @@ ini_insert() {
     local lines=""
     local line
     for line in "$@"; do lines+="$line"$'\r\n'; done
-    LINES="$lines" awk -v sec="[$sec]" '
+    LINES="$lines" SEC="[$sec]" awk '
+        BEGIN { sec = ENVIRON["SEC"] }
         { sub(/\r$/, ""); print $0 "\r" }
         $0 == sec && !seen { seen = 1; printf "%s", ENVIRON["LINES"] }' "$f" >"$f.new" && mv "$f.new" "$f"
 }
