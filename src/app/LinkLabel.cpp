@@ -1,6 +1,6 @@
 #include "app/LinkLabel.h"
 
-#include <shellapi.h>
+#include "sys/win32/SystemLibrary.h"
 
 #include <cstring>
 #include <vector>
@@ -61,7 +61,7 @@ LRESULT LinkLabel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN: {
             // The text names what to open: an address, a document, a program.
             const std::string text = WindowText();
-            ShellExecuteA(nullptr, "open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            sys::win32::ShellOpen(text.c_str(), SW_SHOWNORMAL);
             break;
         }
         case WM_SETCURSOR:

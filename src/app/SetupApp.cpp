@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "sys/InstallLog.h"
 #include "sys/LoggedPlatform.h"
+#include "sys/win32/SystemLibrary.h"
 #include "sys/win32/Win32Platform.h"
 
 const char kRichTextClass[] = INSTALIX_RICHTEXT_CLASS;
@@ -32,26 +33,16 @@ bool Superclass(const char* baseClass, HMODULE library) {
 
 }  // namespace
 
-HMODULE LoadSystemLibrary(const char* name) {
-    char dir[MAX_PATH] = {};
-    UINT n = GetSystemDirectoryA(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
-    std::string path(dir, n);
-    if (path.back() != '\\') path += '\\';
-    path += name;
-    // The library's own dependencies are looked up beside it, in the
-    // system directory too.
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 void InitControlHosting() {
     // InitCommonControlsEx came with later versions of the control library
     // than some of the systems have: look it up, fall back to the old call.
-    InitCommonControls();
+    HMODULE controls = sys::win32::CommonControlsLibrary();
+    if (!controls) return;
+    using Init = void(WINAPI*)();
     using InitEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE controls = GetModuleHandleA("comctl32.dll");
-    InitEx initEx = controls ? reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")))
-                             : nullptr;
+    auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControls")));
+    auto initEx = reinterpret_cast<InitEx>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+    if (init) init();
     if (initEx) {
         INITCOMMONCONTROLSEX icc{};
         icc.dwSize = sizeof icc;
@@ -61,7 +52,9 @@ void InitControlHosting() {
 }
 
 bool RegisterRichTextControl(sys::IMessageBox& messages) {
-    if (FAILED(OleInitialize(nullptr))) {
+    auto oleInitialize = sys::win32::SystemCall<decltype(::OleInitialize)>("ole32.dll", "OleInitialize");
+    auto oleUninitialize = sys::win32::SystemCall<decltype(::OleUninitialize)>("ole32.dll", "OleUninitialize");
+    if (!oleInitialize || !oleUninitialize || FAILED(oleInitialize(nullptr))) {
         messages.ShowMessage(IDS_OLE_INIT_FAILED, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Error);
         return false;
     }
@@ -72,7 +65,7 @@ bool RegisterRichTextControl(sys::IMessageBox& messages) {
         const char* windowClass;
     } kRichEdits[] = {{"riched20.dll", "RichEdit20A"}, {"riched32.dll", "RICHEDIT"}};
     for (const auto& r : kRichEdits) {
-        HMODULE library = LoadSystemLibrary(r.library);
+        HMODULE library = sys::win32::LoadSystemLibrary(r.library);
         if (!library) continue;
         // The library stays loaded for the whole run: its controls need it.
         if (Superclass(r.windowClass, library)) {
@@ -84,7 +77,7 @@ bool RegisterRichTextControl(sys::IMessageBox& messages) {
         }
         FreeLibrary(library);
     }
-    OleUninitialize();
+    oleUninitialize();
     return ok;
 }
 

@@ -12,13 +12,10 @@
 // whichever system RichEdit control could be loaded.
 extern const char kRichTextClass[];
 
-// Loads one of Windows' own libraries from the system directory by its full
-// path, never through the search order that looks beside the program or in
-// the current directory first.  nullptr when it cannot be loaded.
-HMODULE LoadSystemLibrary(const char* name);
-
 // Registers the common control classes the wizard uses (tooltips among
-// them), with InitCommonControlsEx where the system has it.
+// them), with InitCommonControlsEx where the system has it.  The library
+// comes from the system (sys/win32/SystemLibrary.h), never from beside the
+// program.
 void InitControlHosting();
 
 // Makes sure the agreement's rich-text control can be created: OLE once

@@ -1,6 +1,6 @@
 #include "app/WizardDialog.h"
 
-#include <shellapi.h>
+#include "sys/win32/SystemLibrary.h"
 
 #include "app/AboutDialog.h"
 #include "pages/ModePage.h"
@@ -240,7 +240,7 @@ bool WizardDialog::OnHelpRequest() {
         OpenIcon(help);
     } else {
         // Relative to the current directory: the medium the user started from.
-        m_lastHelpResult = reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", kHelpFile, nullptr, nullptr, SW_SHOW));
+        m_lastHelpResult = reinterpret_cast<INT_PTR>(sys::win32::ShellOpen(kHelpFile, SW_SHOW));
     }
     return true;
 }

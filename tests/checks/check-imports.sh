@@ -118,5 +118,12 @@ if [ -z "$absent" ]; then
     ok "scripts/imports.txt lists none of the functions missing on Windows 98 or NT 4.0"
 else bad "listed though one family lacks it:$absent"; fi
 
+# Only DLLs that every family's loader takes from the system may be
+# imported; the rest are loaded by full path at run time.
+others="$(awk '{ print $1 }' <<<"$entries" | sort -u | grep -vx 'kernel32.dll\|user32.dll\|gdi32.dll\|advapi32.dll\|msvcrt.dll')"
+if [ -z "$others" ]; then
+    ok "scripts/imports.txt lets the programs import only kernel32, user32, gdi32, advapi32 and msvcrt"
+else bad "imported though the loader would look beside the program first: $(echo $others)"; fi
+
 echo "passed=$passed failed=$failed"
 [ $failed -eq 0 ]

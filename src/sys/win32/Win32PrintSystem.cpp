@@ -3,7 +3,9 @@
 #include <winspool.h>
 
 #include <cstring>
+#include <utility>
 
+#include "sys/win32/SystemLibrary.h"
 #include "sys/win32/Win32Platform.h"
 
 namespace sys::win32 {
@@ -86,6 +88,17 @@ PrinterInfo2 FromA(const PRINTER_INFO_2A& a) {
 HANDLE H(PrinterHandle h) { return reinterpret_cast<HANDLE>(h); }
 SC_HANDLE S(ServiceHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
 
+// Calls the spooler function of that name, from winspool.drv of the system
+// directory.  When the library or the function cannot be had, the call
+// fails as the function itself would (FALSE or a null handle), with the
+// loader's error (126, 127) left for GetLastError.
+template <class Function, class... Args>
+auto Spool(const char* name, Args... args) -> decltype(std::declval<Function*>()(args...)) {
+    Function* function = SystemCall<Function>("winspool.drv", name);
+    if (!function) return {};
+    return function(args...);
+}
+
 bool Result(BOOL ok, std::uint32_t* error) {
     *error = ok ? 0 : GetLastError();
     return ok != FALSE;
@@ -96,13 +109,13 @@ bool Result(BOOL ok, std::uint32_t* error) {
 bool Win32Spooler::AddPrinterA(const PrinterInfo2& info, std::uint32_t level, PrinterHandle* handle,
                                std::uint32_t* error) {
     PrinterInfoA a(info);
-    HANDLE h = ::AddPrinterA(nullptr, level, reinterpret_cast<BYTE*>(&a.info));
+    HANDLE h = Spool<decltype(::AddPrinterA)>("AddPrinterA", nullptr, level, reinterpret_cast<BYTE*>(&a.info));
     *handle = reinterpret_cast<PrinterHandle>(h);
     return Result(h != nullptr, error);
 }
 
 bool Win32Spooler::ClosePrinter(PrinterHandle handle, std::uint32_t* error) {
-    return Result(::ClosePrinter(H(handle)), error);
+    return Result(Spool<decltype(::ClosePrinter)>("ClosePrinter", H(handle)), error);
 }
 
 bool Win32Spooler::AddPrinterDriverA(const DriverInfo3& d, std::uint32_t* error) {
@@ -119,7 +132,7 @@ bool Win32Spooler::AddPrinterDriverA(const DriverInfo3& d, std::uint32_t* error)
     a.pDependentFiles = &dependent[0];
     a.pMonitorName = Text(d.pMonitorName);
     a.pDefaultDataType = Text(d.pDefaultDataType);
-    return Result(::AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&a)), error);
+    return Result(Spool<decltype(::AddPrinterDriverA)>("AddPrinterDriverA", nullptr, 3, reinterpret_cast<BYTE*>(&a)), error);
 }
 
 bool Win32Spooler::AddMonitorA(const MonitorInfo2& m, std::uint32_t* error) {
@@ -127,12 +140,12 @@ bool Win32Spooler::AddMonitorA(const MonitorInfo2& m, std::uint32_t* error) {
     a.pName = Text(m.pName);
     a.pEnvironment = Text(m.pEnvironment);
     a.pDLLName = Text(m.pDLLName);
-    return Result(::AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&a)), error);
+    return Result(Spool<decltype(::AddMonitorA)>("AddMonitorA", nullptr, 2, reinterpret_cast<BYTE*>(&a)), error);
 }
 
 bool Win32Spooler::AddPrintProcessorA(const std::optional<std::string>& environment, const char* pathName,
                                       const char* processorName, std::uint32_t* error) {
-    return Result(::AddPrintProcessorA(nullptr, Text(environment), const_cast<char*>(pathName),
+    return Result(Spool<decltype(::AddPrintProcessorA)>("AddPrintProcessorA", nullptr, Text(environment), const_cast<char*>(pathName),
                                        const_cast<char*>(processorName)),
                   error);
 }
@@ -147,7 +160,7 @@ bool Win32Spooler::EnumPortsA(std::uint32_t bufferSize, std::vector<std::string>
         return false;
     }
     DWORD need = 0, returned = 0;
-    BOOL ok = ::EnumPortsA(nullptr, 1, bufferSize ? buffer.data() : nullptr, bufferSize, &need, &returned);
+    BOOL ok = Spool<decltype(::EnumPortsA)>("EnumPortsA", nullptr, 1, bufferSize ? buffer.data() : nullptr, bufferSize, &need, &returned);
     *needed = need;
     if (!Result(ok, error)) return false;
     if (ports) {
@@ -161,7 +174,7 @@ bool Win32Spooler::EnumPortsA(std::uint32_t bufferSize, std::vector<std::string>
 bool Win32Spooler::PrinterDriverDirectory(std::string* directory, std::uint32_t* error) {
     char buffer[MAX_PATH * 2] = {};
     DWORD needed = 0;
-    BOOL ok = ::GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer), sizeof buffer,
+    BOOL ok = Spool<decltype(::GetPrinterDriverDirectoryA)>("GetPrinterDriverDirectoryA", nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer), sizeof buffer,
                                            &needed);
     *directory = ok ? buffer : "";
     return Result(ok, error);
@@ -170,7 +183,7 @@ bool Win32Spooler::PrinterDriverDirectory(std::string* directory, std::uint32_t*
 bool Win32Spooler::PrintProcessorDirectory(std::string* directory, std::uint32_t* error) {
     char buffer[MAX_PATH * 2] = {};
     DWORD needed = 0;
-    BOOL ok = ::GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer), sizeof buffer,
+    BOOL ok = Spool<decltype(::GetPrintProcessorDirectoryA)>("GetPrintProcessorDirectoryA", nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer), sizeof buffer,
                                             &needed);
     *directory = ok ? buffer : "";
     return Result(ok, error);
@@ -178,7 +191,7 @@ bool Win32Spooler::PrintProcessorDirectory(std::string* directory, std::uint32_t
 
 bool Win32Spooler::OpenPrinterA(const char* name, PrinterHandle* handle, std::uint32_t* error) {
     HANDLE h = nullptr;
-    BOOL ok = ::OpenPrinterA(const_cast<char*>(name), &h, nullptr);
+    BOOL ok = Spool<decltype(::OpenPrinterA)>("OpenPrinterA", const_cast<char*>(name), &h, nullptr);
     *handle = ok ? reinterpret_cast<PrinterHandle>(h) : 0;
     return Result(ok, error);
 }
@@ -193,7 +206,7 @@ bool Win32Spooler::GetPrinterA(PrinterHandle handle, std::uint32_t bufferSize, P
         return false;
     }
     DWORD need = 0;
-    BOOL ok = ::GetPrinterA(H(handle), 2, bufferSize ? buffer.data() : nullptr, bufferSize, &need);
+    BOOL ok = Spool<decltype(::GetPrinterA)>("GetPrinterA", H(handle), 2, bufferSize ? buffer.data() : nullptr, bufferSize, &need);
     *needed = need;
     if (!Result(ok, error)) return false;
     if (info) *info = FromA(*reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data()));
@@ -202,11 +215,11 @@ bool Win32Spooler::GetPrinterA(PrinterHandle handle, std::uint32_t bufferSize, P
 
 bool Win32Spooler::SetPrinterA(PrinterHandle handle, const PrinterInfo2& info, std::uint32_t* error) {
     PrinterInfoA a(info);
-    return Result(::SetPrinterA(H(handle), 2, reinterpret_cast<BYTE*>(&a.info), 0), error);
+    return Result(Spool<decltype(::SetPrinterA)>("SetPrinterA", H(handle), 2, reinterpret_cast<BYTE*>(&a.info), 0), error);
 }
 
 ISpooler::DefaultResult Win32Spooler::SetDefaultPrinterA(const char* name, std::uint32_t* error) {
-    HMODULE lib = LoadLibraryA("winspool.drv");
+    HMODULE lib = LoadSystemLibrary("winspool.drv");
     if (!lib) {
         *error = GetLastError();
         return DefaultResult::NoLibrary;
