@@ -32,6 +32,7 @@ set(INSTALIX_RC_DEPENDS
     ${INSTALIX_DLGINIT}
     ${INSTALIX_RES_DIR}/resource.h
     ${INSTALIX_RES_DIR}/strings.rc
+    ${INSTALIX_RES_DIR}/version.rc
     ${INSTALIX_RES_DIR}/instalix.ico
     ${INSTALIX_RES_DIR}/printer.bmp
     ${INSTALIX_RES_DIR}/instalix.manifest)
