@@ -76,11 +76,23 @@ BOOL WizardDialog::OnInitDialog() {
         }
         ShowPage(0);
     }
+    CentreOnScreen();
     SetWindowTextA(m_hwnd, m_title.c_str());
     SetDlgItemTextA(m_hwnd, IDC_BACK, kBackCaption);
     SetDlgItemTextA(m_hwnd, IDOK, PageCount() >= 2 ? kNextCaption : kFinishCaption);
     SetDlgItemTextA(m_hwnd, IDCANCEL, kCancelCaption);
     return TRUE;
+}
+
+void WizardDialog::CentreOnScreen() {
+    // In the middle of the work area (the screen less the taskbar), where
+    // setup programs open; never above or left of it.
+    RECT work{}, frame{};
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || !GetWindowRect(m_hwnd, &frame)) return;
+    const int x = work.left + ((work.right - work.left) - (frame.right - frame.left)) / 2;
+    const int y = work.top + ((work.bottom - work.top) - (frame.bottom - frame.top)) / 2;
+    SetWindowPos(m_hwnd, nullptr, x > work.left ? x : work.left, y > work.top ? y : work.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool WizardDialog::OnCommand(int id, int code, HWND control) {

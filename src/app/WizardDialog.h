@@ -62,6 +62,8 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // Puts the frame in the middle of the work area.
+    void CentreOnScreen();
     bool OnCommand(int id, int code, HWND control) override;
     bool OnHelp(HELPINFO* info) override;
     void OnDestroy() override;

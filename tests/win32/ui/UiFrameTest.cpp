@@ -52,6 +52,16 @@ TEST_F(Frame, StartsOnTheAgreementWithItsCaptionButtonsAndHiddenPages) {
     Shot(wz.frame(), "page0-agreement");
 }
 
+TEST_F(Frame, OpensInTheMiddleOfTheWorkArea) {
+    Wizard wz(machine);
+    RECT work{}, frame{};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    ASSERT_TRUE(GetWindowRect(wz.frame(), &frame));
+    EXPECT_NEAR(frame.left - work.left, work.right - frame.right, 1);
+    EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
+    EXPECT_GT(frame.left, work.left);
+}
+
 TEST_F(Frame, AcceptAndRefuseEnableAndDisableNextAlsoWithTheArrowKeys) {
     Wizard wz(machine);
     HWND accept = wz.Control(wz.w.agreement, IDC_ACCEPT), refuse = wz.Control(wz.w.agreement, IDC_REFUSE);
