@@ -13,7 +13,8 @@ set(INSTALIX_RES_OUT ${CMAKE_BINARY_DIR}/res)
 set(INSTALIX_RC ${INSTALIX_RES_DIR}/instalix.rc)
 set(INSTALIX_RC_INCLUDE_DIRS ${INSTALIX_RES_DIR} ${INSTALIX_RES_OUT})
 
-set(INSTALIX_DLGINIT ${INSTALIX_RES_OUT}/dlginit_132.bin ${INSTALIX_RES_OUT}/dlginit_133.bin)
+set(INSTALIX_DLGINIT ${INSTALIX_RES_OUT}/dlginit_132.bin ${INSTALIX_RES_OUT}/dlginit_133.bin
+                     ${INSTALIX_RES_OUT}/dlginit_132_en.bin ${INSTALIX_RES_OUT}/dlginit_133_en.bin)
 add_custom_command(
     OUTPUT ${INSTALIX_DLGINIT}
     # The committed RTF must be the one agreement.txt gives.
@@ -21,6 +22,7 @@ add_custom_command(
     COMMAND ${Python3_EXECUTABLE} ${INSTALIX_RES_DIR}/make-dlginit.py --out-dir ${INSTALIX_RES_OUT}
     DEPENDS ${INSTALIX_RES_DIR}/make-dlginit.py ${INSTALIX_RES_DIR}/make-agreement.py
             ${INSTALIX_RES_DIR}/agreement.txt ${INSTALIX_RES_DIR}/agreement.rtf
+            ${INSTALIX_RES_DIR}/agreement-en.txt ${INSTALIX_RES_DIR}/agreement-en.rtf
             ${INSTALIX_RES_DIR}/resource.h
     COMMENT "Dialog initialisation data"
     VERBATIM)
@@ -32,6 +34,8 @@ set(INSTALIX_RC_DEPENDS
     ${INSTALIX_DLGINIT}
     ${INSTALIX_RES_DIR}/resource.h
     ${INSTALIX_RES_DIR}/strings.rc
+    ${INSTALIX_RES_DIR}/strings-en.rc
+    ${INSTALIX_RES_DIR}/instalix-en.rc
     ${INSTALIX_RES_DIR}/version.rc
     ${INSTALIX_RES_DIR}/instalix.ico
     ${INSTALIX_RES_DIR}/printer.bmp

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the agreement's RTF document (agreement.rtf) from agreement.txt.
+"""Writes the agreement's RTF documents from their texts: agreement.rtf
+(Chinese) from agreement.txt and agreement-en.rtf (English) from
+agreement-en.txt.
 
-The RTF is pure ASCII: the Chinese text is written as \\'xx escapes of its
-code page 936 bytes, under a font of charset 134, so that RichEdit 1.0 and
-2.0 both read it on any system code page.
+The RTF is pure ASCII: the text is written as \\'xx escapes of its code
+page 936 (Chinese, under a font of charset 134) or 1252 (English, charset 0)
+bytes, so that RichEdit 1.0 and 2.0 both read it on any system code page.
 
-    python3 res/make-agreement.py            rewrite res/agreement.rtf
-    python3 res/make-agreement.py --check    exit 1 when it is out of date
+    python3 res/make-agreement.py            rewrite both RTF files
+    python3 res/make-agreement.py --check    exit 1 when one is out of date
 """
 import argparse
 import os
@@ -25,10 +27,21 @@ HANG = 270
 LINE_WIDTH = 78
 
 
+# Per language: the source, the document, the text's code page, and the
+# RTF header's code page, font and language words.
+LANGUAGES = {
+    "zh": ("agreement.txt", "agreement.rtf", "gbk",
+           "\\ansicpg936\\deff0\\deflang1033\\deflangfe2052", "\\fnil\\fcharset134", "宋体", "\\lang2052"),
+    "en": ("agreement-en.txt", "agreement-en.rtf", "cp1252",
+           "\\ansicpg1252\\deff0\\deflang1033", "\\fswiss\\fcharset0", "Arial", "\\lang1033"),
+}
+ENCODING = "gbk"
+
+
 def escape(text):
-    """The RTF form of a run of text: GBK bytes, \\'xx above 0x7F."""
+    """The RTF form of a run of text: its code page's bytes, \\'xx above 0x7F."""
     out = []
-    for byte in text.encode("gbk"):
+    for byte in text.encode(ENCODING):
         ch = chr(byte)
         if byte >= 0x80:
             out.append("\\'%02x" % byte)
@@ -65,6 +78,10 @@ def paragraph(line):
                 + ["\\b0\\fs%d\\par" % BODY_SIZE])
     number, dot, rest = line.partition(". ")
     if dot and number.isdigit():
+        if ENCODING != "gbk":
+            # The number and its point, then a tab to the hanging indent.
+            return (["\\pard\\fi-%d\\li%d\\tx%d\\sa40 %s.\\tab " % (HANG, HANG, HANG, number)]
+                    + runs(rest) + ["\\par"])
         # A full-width point and no blank after it: a blank there would be
         # the only place where some RichEdit versions break the line.
         return (["\\pard\\fi-%d\\li%d\\sa40 %s" % (HANG, HANG, number)]
@@ -81,22 +98,26 @@ def source_lines(path):
             yield line
 
 
-def build(txt_path):
-    face = "".join(escape("宋体"))
-    head = ("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
-            "{\\fonttbl{\\f0\\fnil\\fcharset134 %s;}}\n"
-            "\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs%d\n" % (face, BODY_SIZE))
+def build(txt_path, language="zh"):
+    global ENCODING
+    _, _, ENCODING, codepage, family, font, lang = LANGUAGES[language]
+    face = "".join(escape(font))
+    head = ("{\\rtf1\\ansi%s"
+            "{\\fonttbl{\\f0%s %s;}}\n"
+            "\\viewkind4\\uc1\\pard%s\\f0\\fs%d\n" % (codepage, family, face, lang, BODY_SIZE))
     out = [head]
     for line in source_lines(txt_path):
         tokens = paragraph(line)
         # Break the source line only after an escape or a paragraph mark:
-        # readers ignore line breaks there.
+        # readers ignore line breaks there;
         column = 0
         text = []
         for tok in tokens:
             text.append(tok)
             column += len(tok)
-            if column >= LINE_WIDTH and tok.startswith("\\'"):
+            # or after a blank, which the readers keep while they drop the
+            # line break.
+            if column >= LINE_WIDTH and (tok.startswith("\\'") or (tok == " " and ENCODING != "gbk")):
                 text.append("\n")
                 column = 0
         out.append("".join(text) + "\n")
@@ -106,27 +127,28 @@ def build(txt_path):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--txt", default=os.path.join(HERE, "agreement.txt"))
-    parser.add_argument("--rtf", default=os.path.join(HERE, "agreement.rtf"))
     parser.add_argument("--check", action="store_true",
-                        help="compare with the existing RTF instead of writing it")
+                        help="compare with the existing RTF files instead of writing them")
     args = parser.parse_args()
-    data = build(args.txt)
-    if args.check:
-        try:
-            with open(args.rtf, "rb") as f:
-                current = f.read()
-        except OSError:
-            current = None
-        if current != data:
-            sys.stderr.write("%s is out of date with %s: run python3 res/make-agreement.py\n"
-                             % (args.rtf, args.txt))
-            return 1
-        return 0
-    with open(args.rtf, "wb") as f:
-        f.write(data)
-    print("%s: %d bytes" % (args.rtf, len(data)))
-    return 0
+    status = 0
+    for language, (txt, rtf, _, _, _, _, _) in sorted(LANGUAGES.items()):
+        txt_path, rtf_path = os.path.join(HERE, txt), os.path.join(HERE, rtf)
+        data = build(txt_path, language)
+        if args.check:
+            try:
+                with open(rtf_path, "rb") as f:
+                    current = f.read()
+            except OSError:
+                current = None
+            if current != data:
+                sys.stderr.write("%s is out of date with %s: run python3 res/make-agreement.py\n"
+                                 % (rtf_path, txt_path))
+                status = 1
+            continue
+        with open(rtf_path, "wb") as f:
+            f.write(data)
+        print("%s: %d bytes" % (rtf_path, len(data)))
+    return status
 
 
 if __name__ == "__main__":

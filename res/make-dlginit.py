@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the dialogs' initialisation data (resource type 240) as
-dlginit_<template id>.bin, one file per dialog template that has any.
+dlginit_<template id>.bin (Chinese) and dlginit_<template id>_en.bin
+(English), one file per dialog template and language.
 
 Format, little-endian: records of
     uint16 control id, uint16 record kind, uint32 byte length, the bytes
@@ -38,7 +39,7 @@ DIALOGS = [
         ("IDC_FLOW_LIST", "strings", ["None", "Xon/Xoff", "Hardware"]),
     ]),
     ("IDD_AGREEMENT_PAGE", [
-        ("IDC_AGREEMENT_TEXT", "rtf", "agreement.rtf"),
+        ("IDC_AGREEMENT_TEXT", "rtf", {"zh": "agreement.rtf", "en": "agreement-en.rtf"}),
     ]),
 ]
 
@@ -58,8 +59,12 @@ def record(control, kind, data):
     return struct.pack("<HHI", control, kind, len(data)) + data
 
 
-def build(ids, rtf_dir):
-    """{template id: bytes} for every dialog of DIALOGS."""
+# The languages, with the suffix of their files.
+LANGUAGES = {"zh": "", "en": "_en"}
+
+
+def build(ids, rtf_dir, language="zh"):
+    """{template id: bytes} for every dialog of DIALOGS, in one language."""
     out = {}
     for dialog, controls in DIALOGS:
         data = b""
@@ -69,10 +74,10 @@ def build(ids, rtf_dir):
                 for entry in value:
                     data += record(control, ADD_COMBO_STRING, entry.encode("gbk") + b"\0")
             elif what == "rtf":
-                with open(os.path.join(rtf_dir, value), "rb") as f:
+                with open(os.path.join(rtf_dir, value[language]), "rb") as f:
                     document = f.read()
                 if not document.startswith(b"{\\rtf1"):
-                    raise ValueError("%s is no RTF document" % value)
+                    raise ValueError("%s is no RTF document" % value[language])
                 data += record(control, RICH_TEXT_DOCUMENT, document)
             else:
                 raise ValueError("unknown record kind " + what)
@@ -87,10 +92,12 @@ def main():
     parser.add_argument("--source-dir", default=HERE, help="where agreement.rtf lies")
     args = parser.parse_args()
     os.makedirs(args.out_dir, exist_ok=True)
-    for template, data in build(read_ids(args.resource_h), args.source_dir).items():
-        path = os.path.join(args.out_dir, "dlginit_%d.bin" % template)
-        with open(path, "wb") as f:
-            f.write(data)
+    ids = read_ids(args.resource_h)
+    for language, suffix in LANGUAGES.items():
+        for template, data in build(ids, args.source_dir, language).items():
+            path = os.path.join(args.out_dir, "dlginit_%d%s.bin" % (template, suffix))
+            with open(path, "wb") as f:
+                f.write(data)
     return 0
 
 

@@ -90,8 +90,12 @@ def align4(n):
     return (n + 3) & ~3
 
 
-def read_resources(path):
-    """{(type, name): (bytes, language)} of a .res file, of the COFF object
+LANG_CHINESE_PRC = 0x0804
+LANG_ENGLISH_US = 0x0409
+
+
+def read_all(path):
+    """{(type, name, language): bytes} of a .res file, of the COFF object
     windres writes (-O coff, as the build does) or of a linked program."""
     with open(path, "rb") as f:
         data = f.read()
@@ -100,6 +104,22 @@ def read_resources(path):
     if len(data) >= 2 and struct.unpack_from("<H", data, 0)[0] in (0x14C, 0x8664):
         return read_coff(data)
     return read_res(data)
+
+
+def read_resources(path, language=LANG_CHINESE_PRC):
+    """{(type, name): (bytes, language)}: each resource in `language`, or in
+    its only language where it has one (the pictures, the manifest)."""
+    by_name = {}
+    for (rtype, name, lang), body in read_all(path).items():
+        by_name.setdefault((rtype, name), {})[lang] = body
+    resources = {}
+    for key, langs in by_name.items():
+        if language in langs:
+            resources[key] = (langs[language], language)
+        elif len(langs) == 1:
+            (lang, body), = langs.items()
+            resources[key] = (body, lang)
+    return resources
 
 
 def read_tree(section, base):
@@ -126,8 +146,9 @@ def read_tree(section, base):
                 start = rva - base
                 body = section[start:start + size]
                 expect(start >= 0 and len(body) == size, "truncated resource %r/%r" % (rtype, name))
-                expect((rtype, name) not in resources, "resource %r/%r twice" % (rtype, name))
-                resources[(rtype, name)] = (body, language)
+                expect((rtype, name, language) not in resources,
+                       "resource %r/%r twice in language %r" % (rtype, name, language))
+                resources[(rtype, name, language)] = body
     return resources
 
 
@@ -179,8 +200,9 @@ def read_res(data):
             expect(size == 0 and rtype == 0 and name == 0, "not a .res file (no empty first entry)")
             first = False
         else:
-            expect((rtype, name) not in resources, "resource %r/%r twice" % (rtype, name))
-            resources[(rtype, name)] = (body, language)
+            expect((rtype, name, language) not in resources,
+                   "resource %r/%r twice in language %r" % (rtype, name, language))
+            resources[(rtype, name, language)] = body
         at = align4(at + header + size)
     return resources
 
@@ -489,6 +511,97 @@ def check_pictures(resources):
     expect((RT_STRING, 101 // 16 + 1) in resources, "string table missing")
 
 
+# ---------------------------------------------------------------------------
+# The English resources: every template again, control for control, in the
+# font of an English system; the strings and the initialisation data.
+
+ENGLISH_FONT = (8, "MS Sans Serif")
+# Dialog base units in pixels of the two fonts at 96 dots per inch: a
+# dialog unit is a quarter of the first across and an eighth of the second
+# down.
+ZH_UNITS, EN_UNITS = (7, 14), (6, 13)
+
+
+def pixels(rect, units):
+    x, y, cx, cy = rect
+    return (x * units[0] / 4, y * units[1] / 8, cx * units[0] / 4, cy * units[1] / 8)
+
+
+def check_english(all_resources):
+    def only(lang):
+        return {(t, n): (b, l) for (t, n, l), b in all_resources.items() if l == lang}
+
+    zh, en = only(LANG_CHINESE_PRC), only(LANG_ENGLISH_US)
+    for template in TEMPLATES:
+        tid = template["id"]
+        where = "English dialog %d" % tid
+        expect((RT_DIALOG, tid) in en, "%s missing" % where)
+        z, e = parse_dialogex(zh[(RT_DIALOG, tid)][0]), parse_dialogex(en[(RT_DIALOG, tid)][0])
+        expect(e["font"] == ENGLISH_FONT, "%s: font %r, expected %r" % (where, e["font"], ENGLISH_FONT))
+        expect((e["style"], e["exstyle"]) == (z["style"], z["exstyle"]), "%s: styles differ from the Chinese" % where)
+        expect(all(ord(ch) < 0x80 for ch in e["title"]), "%s: caption %r is not English" % (where, e["title"]))
+        # The same size on the screen as the Chinese one, within 3 per cent.
+        zw, zh_ = pixels(z["rect"], ZH_UNITS)[2:]
+        ew, eh = pixels(e["rect"], EN_UNITS)[2:]
+        expect(abs(ew - zw) <= 0.03 * zw and abs(eh - zh_) <= 0.03 * zh_,
+               "%s: %dx%d pixels, the Chinese %dx%d" % (where, ew, eh, zw, zh_))
+        expect([c["id"] for c in e["controls"]] == [c["id"] for c in z["controls"]],
+               "%s: control ids differ from the Chinese" % where)
+        _, _, width, height = e["rect"]
+        for ce, cz in zip(e["controls"], z["controls"]):
+            what = "%s, control %d (%r)" % (where, ce["id"], ce["text"])
+            expect(ce["cls"] == cz["cls"] and ce["style"] == cz["style"] and ce["exstyle"] == cz["exstyle"],
+                   "%s: class or style differs from the Chinese" % what)
+            if isinstance(cz["text"], str):
+                expect(isinstance(ce["text"], str) and all(ord(ch) < 0x80 for ch in ce["text"]),
+                       "%s: text is not English" % what)
+                expect(bool(ce["text"]) == bool(cz["text"]), "%s: text empty where the Chinese is not" % what)
+            else:
+                expect(ce["text"] == cz["text"], "%s: picture %r, the Chinese %r" % (what, ce["text"], cz["text"]))
+            x, y, cx, cy = ce["rect"]
+            if ce["cls"] == "COMBOBOX":
+                cy = 12
+            expect(cx > 0 and cy > 0 and x >= 0 and y >= 0 and x + cx <= width and y + cy <= height,
+                   "%s: rectangle %r leaves the %dx%d dialog" % (what, ce["rect"], width, height))
+    # The frame's picture keeps its real size: it must end before the page
+    # area begins.
+    frame = parse_dialogex(en[(RT_DIALOG, 102)][0])
+    picture = [c for c in frame["controls"] if c["cls"] == "STATIC" and c["text"] == 136]
+    area = [c for c in frame["controls"] if c["id"] == 1001]
+    expect(picture and area, "English frame: the picture or the page area is missing")
+    left = pixels(picture[0]["rect"], EN_UNITS)[0]
+    expect(left + 166 <= pixels(area[0]["rect"], EN_UNITS)[0],
+           "English frame: the 166-pixel picture runs into the page area")
+    # Every string of the Chinese table, in English.
+    zh_blocks = sorted(n for t, n in zh if t == RT_STRING)
+    en_blocks = sorted(n for t, n in en if t == RT_STRING)
+    expect(zh_blocks and zh_blocks == en_blocks, "English string table blocks %r, the Chinese %r" % (en_blocks, zh_blocks))
+    for block in zh_blocks:
+        zs, es = strings_of(zh[(RT_STRING, block)][0]), strings_of(en[(RT_STRING, block)][0])
+        for i, (a, b) in enumerate(zip(zs, es)):
+            expect(bool(a) == bool(b), "English string %d: %s where the Chinese %s" % (
+                (block - 1) * 16 + i, "present" if b else "missing", "is not" if b else "is"))
+            expect(all(ord(ch) < 0x80 for ch in b), "English string %d is not English" % ((block - 1) * 16 + i))
+    # The same serial lists; the agreement in English.
+    expect(sorted(n for t, n in en if t == RT_DLGINIT_DATA) == [132, 133], "English initialisation data missing")
+    expect(en[(RT_DLGINIT_DATA, 132)][0] == zh[(RT_DLGINIT_DATA, 132)][0], "English serial lists differ")
+    records = parse_dlginit(en[(RT_DLGINIT_DATA, 133)][0], "English data of 133")
+    expect(len(records) == 1 and records[0][:2] == (1063, RICH_TEXT_DOCUMENT), "English data of 133: one document")
+    rtf = records[0][2]
+    expect(all(b < 0x80 for b in rtf) and b"\\ansicpg1252" in rtf, "English agreement: not code page 1252 ASCII RTF")
+    expect(b"Software License Agreement" in rtf, "English agreement: its title is missing")
+
+
+def strings_of(block):
+    """The 16 strings of a string-table block."""
+    out, at = [], 0
+    for _ in range(16):
+        (n,) = struct.unpack_from("<H", block, at)
+        out.append(block[at + 2:at + 2 + 2 * n].decode("utf-16-le"))
+        at += 2 + 2 * n
+    return out
+
+
 def main(argv):
     if len(argv) != 2:
         sys.stderr.write("usage: check-resources.py FILE.res|FILE.o|PROGRAM.exe\n")
@@ -498,6 +611,7 @@ def main(argv):
         for template in TEMPLATES:
             check_dialog(resources, template)
         check_dlginit(resources)
+        check_english(read_all(argv[1]))
         check_pictures(resources)
     except Fault as fault:
         sys.stderr.write("resources: %s\n" % fault)
