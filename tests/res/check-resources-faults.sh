@@ -26,14 +26,18 @@ else
     bad "the resources as they are"
 fi
 
-# fault NAME SED-EXPRESSION: the script with one change must fail the check.
+# fault NAME SED-EXPRESSION [FILE]: the script (or FILE of res/: the English
+# dialogs, the English strings) with one change must fail the check.  Every
+# script goes into the case's folder, as an included file is looked for
+# beside its includer first.
 n=0
 fault() {
     n=$((n + 1))
-    local dir="$work/f$n"
+    local dir="$work/f$n" file="${3:-instalix.rc}"
     mkdir "$dir"
-    sed "$2" "$res/instalix.rc" >"$dir/instalix.rc"
-    if cmp -s "$dir/instalix.rc" "$res/instalix.rc"; then bad "$1 (the change did not apply)"; return; fi
+    cp "$res/instalix.rc" "$res/instalix-en.rc" "$res/strings-en.rc" "$dir/"
+    sed "$2" "$res/$file" >"$dir/$file"
+    if cmp -s "$dir/$file" "$res/$file"; then bad "$1 (the change did not apply)"; return; fi
     if ! compile "$dir" 2>"$dir/err"; then bad "$1 (does not compile)"; return; fi
     if python3 "$here/check-resources.py" "$dir/out.res" >"$dir/out" 2>&1; then
         bad "$1 passed the check"
@@ -55,31 +59,13 @@ fault "half-width parentheses" 's/（&B）/(\&B)/'
 fault "the icon as the frame's picture" 's/IDB_PRINTER, IDC_STATIC/IDI_MAINFRAME, IDC_STATIC/'
 fault "Back moved" 's/109, 198, 59, 17/110, 198, 59, 17/'
 
-# fault_en NAME SED-EXPRESSION [FILE]: the same for the English dialogs (or
-# FILE of res/), whose changed copy is found first through the include path.
-fault_en() {
-    n=$((n + 1))
-    local dir="$work/f$n" file="${3:-instalix-en.rc}"
-    mkdir "$dir"
-    # An included file is looked for beside its includer first.
-    cp "$res/instalix.rc" "$res/instalix-en.rc" "$res/strings-en.rc" "$dir/"
-    sed "$2" "$res/$file" >"$dir/$file"
-    if cmp -s "$dir/$file" "$res/$file"; then bad "$1 (the change did not apply)"; return; fi
-    if ! compile "$dir" 2>"$dir/err"; then bad "$1 (does not compile)"; return; fi
-    if python3 "$here/check-resources.py" "$dir/out.res" >"$dir/out" 2>&1; then
-        bad "$1 passed the check"
-    else
-        ok "$1: $(cat "$dir/out")"
-    fi
-}
-
-fault_en "English dialogs in the Chinese font" '0,/FONT 8, "MS Sans Serif"/s//FONT 10, "宋体"/'
-fault_en "a Chinese text left in an English dialog" 's/"Set the printer port"/"设置打印机端口"/'
-fault_en "an English control missing" '/IDC_RASTER_BITMAP/d'
-fault_en "the English frame at the Chinese size" 's/IDD_WIZARD DIALOGEX 0, 0, 385, 235/IDD_WIZARD DIALOGEX 0, 0, 330, 218/'
-fault_en "the picture over the page area" 's/IDC_PAGE_AREA, "Static", SS_ETCHEDFRAME | NOT WS_VISIBLE, 124,/IDC_PAGE_AREA, "Static", SS_ETCHEDFRAME | NOT WS_VISIBLE, 106,/'
-fault_en "the English agreement missing" 's/"dlginit_133_en.bin"/"dlginit_133.bin"/'
-fault_en "an English string missing" '/IDS_NO_SERVER_2003/d' strings-en.rc
+fault "English dialogs in the Chinese font" '0,/FONT 8, "MS Sans Serif"/s//FONT 10, "宋体"/' instalix-en.rc
+fault "a Chinese text left in an English dialog" 's/"Set the printer port"/"设置打印机端口"/' instalix-en.rc
+fault "an English control missing" '/IDC_RASTER_BITMAP/d' instalix-en.rc
+fault "the English frame at the Chinese size" 's/IDD_WIZARD DIALOGEX 0, 0, 385, 235/IDD_WIZARD DIALOGEX 0, 0, 330, 218/' instalix-en.rc
+fault "the picture over the page area" 's/IDC_PAGE_AREA, "Static", SS_ETCHEDFRAME | NOT WS_VISIBLE, 124,/IDC_PAGE_AREA, "Static", SS_ETCHEDFRAME | NOT WS_VISIBLE, 106,/' instalix-en.rc
+fault "the English agreement missing" 's/"dlginit_133_en.bin"/"dlginit_133.bin"/' instalix-en.rc
+fault "an English string missing" '/IDS_NO_SERVER_2003/d' strings-en.rc
 
 echo "check-resources: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
