@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "sys/win32/Resources.h"
 #include "sys/win32/Win32Platform.h"
 
 namespace sys::win32 {
@@ -104,11 +105,7 @@ MsgAnswer Win32MessageBox::ShowMessage(int id, const char* extra, MsgButtons but
     return Show(owner, MessageText(id) + (extra ? extra : ""), buttons, icon);
 }
 
-std::string Win32MessageBox::MessageText(int id) {
-    char text[1024] = {};
-    LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof text);
-    return text;
-}
+std::string Win32MessageBox::MessageText(int id) { return LoadText(id); }
 
 MsgAnswer Win32MessageBox::ShowText(const char* text, MsgButtons buttons, MsgIcon icon) {
     return Show(owner, text ? text : "", buttons, icon);
