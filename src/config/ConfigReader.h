@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 #include "sys/Types.h"
 

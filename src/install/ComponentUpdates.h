@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 constexpr int kMonitorAddFailed = -15;

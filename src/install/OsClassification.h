@@ -2,7 +2,7 @@
 // running system's version as the target-system page shows it.
 #pragma once
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 struct OsClassification {

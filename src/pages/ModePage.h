@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/DialogBase.h"
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 
 class ModePage : public DialogBase {
 public:

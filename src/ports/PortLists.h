@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 // The controls a port text sets (the port page's OnPortChange, and the last

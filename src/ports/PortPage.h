@@ -6,7 +6,7 @@
 
 #include "app/DialogBase.h"
 #include "app/LinkLabel.h"
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "ports/PortLists.h"
 #include "sys/Platform.h"
 

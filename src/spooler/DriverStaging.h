@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 enum class CopyTarget { DriverDir, DriverDirV3, ProcessorDir, SystemDir };
