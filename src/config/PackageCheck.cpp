@@ -11,9 +11,9 @@
 #include "config/ConfigReader.h"
 #include "config/IniScan.h"
 #include "config/PortSection.h"
-#include "install/Installation.h"
 #include "install/PrinterLists.h"
-#include "install/StepController.h"
+#include "ports/SerialSettings.h"
+#include "ports/UsbPortNaming.h"
 #include "spooler/DriverStaging.h"
 
 namespace {

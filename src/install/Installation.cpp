@@ -18,13 +18,6 @@
 #include "spooler/PrintSystem.h"
 #include "sys/RegistryKey.h"
 
-const char kFourPortModel[] = "MTR-Q5";
-const char kColourLibrary[] = "DMCOLOR.DLL";
-
-bool NeedsColourLibrary(const std::string& model) {
-    return model.find("MTR-C30") != std::string::npos || model.find("MTR-C40") != std::string::npos;
-}
-
 namespace {
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }

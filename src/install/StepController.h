@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/InstallChoices.h"
+#include "ports/SerialSettings.h"
 #include "sys/Platform.h"
 
 // Page indexes in the order start-up adds the pages.
@@ -71,13 +72,6 @@ private:
     std::string m_portSection;
     bool m_reloadBaudRate = true;
 };
-
-// The rates of the port page's baud list (combo box 1041), in list order.
-const std::vector<int>& BaudListRates();
-
-// The baud list's entry for a configured rate: its position for the listed
-// rates but 38400, position 7 (38400) for every other value.
-int BaudListIndex(int baudRate);
 
 // The install choices at Finish, from the pages' members.
 InstallChoices FinishChoices(const PageValues& pages);

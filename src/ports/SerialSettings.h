@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sys/Platform.h"
 #include "sys/Types.h"
@@ -13,6 +14,13 @@ struct SerialSettings {
     char parity = 'n';  // 'e', 'o', 'n', 'm', 's'
     char flow = ' ';    // 'x' Xon/Xoff, 'p' hardware, ' ' none
 };
+
+// The rates of the port page's baud list (IDC_BAUD_LIST), in list order.
+const std::vector<int>& BaudListRates();
+
+// The baud list's entry for a configured rate: its position for the listed
+// rates but 38400, position 7 (38400) for every other value.
+int BaudListIndex(int baudRate);
 
 // "9600,n,8,1,p"; 1.5 stop bits are written "1.5".
 std::string SerialSettingsText(const SerialSettings& s);

@@ -62,6 +62,11 @@ bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::s
 
 const char* const kWin98StagedFiles[2] = {"ICONLIB.DLL", "UNIDRV.DLL"};
 const char* const kDdkSupportFiles[3] = {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"};
+const char kColourLibrary[] = "DMCOLOR.DLL";
+
+bool NeedsColourLibrary(const std::string& model) {
+    return model.find("MTR-C30") != std::string::npos || model.find("MTR-C40") != std::string::npos;
+}
 
 bool HoldsSeparator(const std::string& name, const char* separators) {
     // By characters of code page 936: the second byte of a two-byte

@@ -33,6 +33,11 @@ void StageUniversalDriver(const sys::Platform& platform, TargetSystem target, in
 extern const char* const kWin98StagedFiles[2];  // "ICONLIB.DLL", "UNIDRV.DLL"
 extern const char* const kDdkSupportFiles[3];   // "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"
 
+// Whether the installation copies the two-colour library for a model on
+// Windows 98/Me (models whose name holds "MTR-C30" or "MTR-C40").
+bool NeedsColourLibrary(const std::string& model);
+extern const char kColourLibrary[];  // "DMCOLOR.DLL"
+
 // Whether a configured file name is a bare name that stays in its folder
 // (no path separator, drive or "..").
 bool IsBareFileName(const std::string& name);

@@ -6,8 +6,8 @@
 #include "config/PortSection.h"
 #include "install/OsClassification.h"
 #include "install/PrinterLists.h"
-#include "install/StepController.h"
 #include "ports/PortLists.h"
+#include "ports/SerialSettings.h"
 
 namespace {
 
