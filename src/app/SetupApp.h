@@ -33,8 +33,8 @@ const std::string& RichTextLibraryPath();
 #include "pages/AgreementPage.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
+#include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
-#include "ports/PortPage.h"
 
 // The frame and its five pages, constructed in start-up's order (the frame,
 // then the agreement, mode, target-system, printer and port pages) and

@@ -5,8 +5,8 @@
 #include "app/AboutDialog.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
+#include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
-#include "ports/PortPage.h"
 #include "resource.h"
 #include "sys/win32/Win32Platform.h"
 

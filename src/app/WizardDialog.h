@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 #include "install/InstallChoices.h"
 #include "install/Installation.h"
 #include "install/StepController.h"

@@ -2,7 +2,7 @@
 // which enables or disables the frame's Next button.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 
 class AgreementPage : public DialogBase {
 public:

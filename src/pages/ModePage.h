@@ -1,8 +1,8 @@
 // The install-mode page: typical or advanced, with a description of each.
 #pragma once
 
-#include "app/DialogBase.h"
 #include "config/InstallTypes.h"
+#include "dialog/DialogBase.h"
 
 class ModePage : public DialogBase {
 public:

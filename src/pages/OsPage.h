@@ -2,7 +2,7 @@
 // for, derived from the running system; the user cannot change it.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 #include "sys/Platform.h"
 
 class OsPage : public DialogBase {

@@ -2,8 +2,8 @@
 // and whether the new printer becomes the default one.
 #pragma once
 
-#include "app/DialogBase.h"
 #include "config/ConfigReader.h"
+#include "dialog/DialogBase.h"
 
 class PrinterPage : public DialogBase {
 public:

@@ -1,11 +1,11 @@
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 
 #include <richedit.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/LinkLabel.h"
+#include "dialog/LinkLabel.h"
 #include "resource.h"
 
 const char DialogBase::kReflectProperty[] = "InstalixReflect";

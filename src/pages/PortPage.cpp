@@ -1,4 +1,4 @@
-#include "ports/PortPage.h"
+#include "pages/PortPage.h"
 
 #include <commctrl.h>
 

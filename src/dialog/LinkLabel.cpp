@@ -1,11 +1,11 @@
-#include "app/LinkLabel.h"
+#include "dialog/LinkLabel.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 
 LinkLabel::LinkLabel()
     : m_textColor(GetSysColor(COLOR_WINDOWTEXT)),

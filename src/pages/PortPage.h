@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/DialogBase.h"
-#include "app/LinkLabel.h"
 #include "config/InstallTypes.h"
+#include "dialog/DialogBase.h"
+#include "dialog/LinkLabel.h"
 #include "ports/PortLists.h"
 #include "sys/Platform.h"
 
