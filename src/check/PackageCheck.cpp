@@ -84,8 +84,6 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
 
-bool Named(const std::string& file) { return !file.empty() && file[0] != '0'; }
-
 struct ConfigFile {
     std::string display;
     bool present = false;
@@ -147,7 +145,7 @@ private:
                        FamilyFolder* folder, bool* failed);
     bool FolderUsable(FamilyFolder& folder, const std::string& why);
     void MarkUsed(FamilyFolder& folder, const std::string& name) {
-        if (Named(name)) folder.used.insert(FoldNameCase(name));
+        if (NamesFile(name)) folder.used.insert(FoldNameCase(name));
     }
     int ModelAnchor(int file, const std::string& model) const;
 
@@ -245,7 +243,7 @@ void Checker::CheckFileName(int file, int line, const std::string& key, const st
         }
         return;
     }
-    if (value[0] == '0') {
+    if (SaysNoFile(value)) {
         if (rule.mustName) {
             Report(file, line, Severity::Error, key + "=" + value + " names no file, but the installer needs one");
             *failed = true;
@@ -618,7 +616,7 @@ void Checker::CheckFileList(const Model& m, int f) {
                 if (rule.type != KeyType::File) continue;
                 const std::string key = std::string(prefix) + rule.name;
                 const std::string value = Read(Source::Class, m.cls, section, key, rule.limit);
-                if (!Named(value) || FileNameProblem(value) || !IniScan::Find(*sec, key)) continue;
+                if (!NamesFile(value) || FileNameProblem(value) || !IniScan::Find(*sec, key)) continue;
                 MarkUsed(folder, value);
                 if (folder.present && !FindNoCase(folder.entries, value))
                     Report(file, IniScan::Find(*sec, key)->line, Severity::Warning,
@@ -649,7 +647,7 @@ void Checker::CheckFileList(const Model& m, int f) {
             if (processor.value.empty())
                 Report(file, processor.line, Severity::Error,
                        prefix + "PrintProcessor is empty: the installer cannot add the print processor");
-            else if (processor.value != "WinPrint" && !Named(processorDll.value) && !processorDll.failed)
+            else if (processor.value != "WinPrint" && !NamesFile(processorDll.value) && !processorDll.failed)
                 Report(file, processor.line, Severity::Error,
                        prefix + "PrintProcessor=" + processor.value + " needs " + prefix +
                            "ProcessorDLLName, which names no file" +
@@ -670,7 +668,7 @@ void Checker::CheckFileList(const Model& m, int f) {
         }
         if (!flag) continue;
         const KeyRead& extra = read["DataFileDLLName"];
-        if (!extra.failed && !Named(extra.value))
+        if (!extra.failed && !NamesFile(extra.value))
             Report(file, flagKey.line, Severity::Error,
                    prefix + "2KDDKDEV=" + flagKey.value + " needs " + prefix +
                        "DataFileDLLName, which names no file");
@@ -755,11 +753,11 @@ void Checker::CheckMonitors() {
                 if (dll.value.empty())
                     Report(0, dll.line, Severity::Warning,
                            prefix + "PDLLName is empty: the installer never installs this monitor");
-                else if (dll.value[0] == '0')
+                else if (SaysNoFile(dll.value))
                     Report(0, dll.line, Severity::Error,
                            prefix + "PDLLName=" + dll.value + " names no file: adding the monitor fails");
             }
-            if (name.present && !name.failed && name.value.empty() && Named(dll.value))
+            if (name.present && !name.failed && name.value.empty() && NamesFile(dll.value))
                 Report(0, name.line, Severity::Error, prefix + "PName is empty: the monitor has no name");
         }
     }

@@ -48,7 +48,6 @@ private:
     }
     // A copy without a fallback: every failure is reported.
     int Copy(const std::string& file, CopyTarget to) { return CopyDriverFileReported(m_p, file, to, m_c.targetSystem); }
-    static bool Named(const std::string& file) { return !file.empty() && file[0] != '0'; }
 
     bool Server2003Supported();
     bool PrepareUsb(InstallEnding* ending);
@@ -249,9 +248,9 @@ void Installation::CopyDriverFiles() {
     if (nt5) Copy(m_files.DataFile, CopyTarget::DriverDirV3);
     Copy(m_files.DriverPath, CopyTarget::DriverDir);
     Copy(m_files.HelpFile, CopyTarget::DriverDir);
-    if (Named(m_files.DataFileDLLName)) Copy(m_files.DataFileDLLName, CopyTarget::DriverDir);
+    if (NamesFile(m_files.DataFileDLLName)) Copy(m_files.DataFileDLLName, CopyTarget::DriverDir);
     for (const std::string* extra : {&m_files.DataOemuiDLL, &m_files.DataOemuniDLL, &m_files.DataOemuniini}) {
-        if (!Named(*extra)) continue;
+        if (!NamesFile(*extra)) continue;
         Copy(*extra, CopyTarget::DriverDir);
         Copy(*extra, CopyTarget::DriverDirV3);
     }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "config/ConfigReader.h"
 #include "resource.h"
 
 namespace {
@@ -98,7 +99,7 @@ namespace {
 
 int CopyOne(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
             bool rename, bool reportBusy) {
-    if (!fileName.empty() && fileName[0] == '0') return 0;
+    if (SaysNoFile(fileName)) return 0;
 
     std::string dir;
     if (!DestinationDirectory(p, destination, &dir)) return 0;
