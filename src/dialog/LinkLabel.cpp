@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <cstring>
-#include <vector>
 
 #include "dialog/DialogBase.h"
 
@@ -60,7 +59,7 @@ LRESULT LinkLabel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_LBUTTONDOWN: {
             // The text names what to open: an address, a document, a program.
-            const std::string text = WindowText();
+            const std::string text = WindowTextOf(m_hwnd);
             ShellExecuteA(nullptr, "open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
             break;
         }
@@ -106,14 +105,6 @@ void LinkLabel::OnTick() {
         InvalidateRect(m_hwnd, nullptr, FALSE);
         UpdateWindow(m_hwnd);
     }
-}
-
-std::string LinkLabel::WindowText() const {
-    if (!m_hwnd) return std::string();
-    int n = GetWindowTextLengthA(m_hwnd);
-    std::vector<char> buffer(static_cast<std::size_t>(n) + 2, '\0');
-    GetWindowTextA(m_hwnd, buffer.data(), n + 1);
-    return buffer.data();
 }
 
 void LinkLabel::Redraw() {
@@ -230,7 +221,7 @@ void LinkLabel::StopFlash() {
 LinkLabel& LinkLabel::FlashText(bool on) {
     StopFlash();
     if (on) {
-        m_savedText = WindowText();
+        m_savedText = WindowTextOf(m_hwnd);
         m_flashPhase = 0;
         m_timerActive = 1;
         SetTimer(m_hwnd, kFlashTimer, kFlashPeriodMs, nullptr);
