@@ -30,8 +30,8 @@ struct PageValues {
     int baudRate = 0;
     int dataBits = 8;
     double stopBits = 1.0;
-    char parity = 'n';
-    char flowControl = 'p';
+    char parity = kUnpickedParity;
+    char flowControl = kUnpickedFlowControl;
 };
 
 // What the frame does to its pages on one switch from `current` to `index`

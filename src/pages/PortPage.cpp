@@ -43,8 +43,8 @@ BOOL PortPage::OnInitDialog() {
     SendDlgItemMessageA(m_hwnd, IDC_FLOW_LIST, CB_SETCURSEL, 2, 0);
     m_stopBits = 1.0;
     m_dataBits = 8;
-    m_parity = 'n';
-    m_flowControl = 'p';
+    m_parity = kUnpickedParity;
+    m_flowControl = kUnpickedFlowControl;
     CreateToolTip();
     m_usbNotice.SetTextColor(RGB(0, 0, 255)).SetBkColor(RGB(255, 255, 0)).SetFontSize(14).SetFontName("Arial");
     m_builder.lastModel = "PRINTER";

@@ -8,6 +8,7 @@
 #include "dialog/DialogBase.h"
 #include "dialog/LinkLabel.h"
 #include "ports/PortLists.h"
+#include "ports/SerialSettings.h"
 #include "sys/Platform.h"
 
 class PortPage : public DialogBase {
@@ -21,10 +22,9 @@ public:
     int m_baudRate = 0;
     int m_dataBits = 8;
     double m_stopBits = 1.0;
-    // First letter of the parity entry; 'n' until the user picks one.
-    char m_parity = 'n';
-    // 'x' Xon/Xoff, 'p' hardware, ' ' none.
-    char m_flowControl = 'p';
+    // First letter of the parity entry, and the flow-control letter.
+    char m_parity = kUnpickedParity;
+    char m_flowControl = kUnpickedFlowControl;
     // InstallMode of this visit, set before the list is built.
     int m_mode = static_cast<int>(InstallMode::Typical);
     // Check box 1052: raster-bitmap printing.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "config/PortSection.h"
+#include "ports/SerialSettings.h"
 #include "ports/UsbIdentity.h"
 
 namespace {
@@ -69,9 +70,9 @@ PortControls PortControlsOf(const std::string& port) {
 }
 
 char FlowControlOf(const std::string& text, char current) {
-    if (text == "Xon/Xoff") return 'x';
-    if (text == "Hardware") return 'p';
-    if (text == "None") return ' ';
+    if (text == "Xon/Xoff") return kFlowXonXoff;
+    if (text == "Hardware") return kFlowHardware;
+    if (text == "None") return kFlowNone;
     return current;
 }
 

@@ -21,8 +21,8 @@ struct PortControls {
 // "USB"); otherwise raster printing is offered and "USB" shows the notice.
 PortControls PortControlsOf(const std::string& port);
 
-// The flow-control character of a flow list entry: 'x', 'p', ' ', or
-// `current` for any other text.
+// The flow-control letter of a flow list entry (kFlowXonXoff, kFlowHardware,
+// kFlowNone), or `current` for any other text.
 char FlowControlOf(const std::string& text, char current);
 
 // The result of one builder call.

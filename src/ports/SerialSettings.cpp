@@ -42,11 +42,11 @@ sys::Dcb SerialDcb(const SerialSettings& s) {
         dcb.fParity = 1;
         dcb.fErrorChar = 1;
     }
-    if (s.flow == 'p') {
+    if (s.flow == kFlowHardware) {
         dcb.fOutxCtsFlow = 1;
         dcb.fRtsControl = 1;  // RTS_CONTROL_ENABLE
     }
-    if (s.flow == 'x') {
+    if (s.flow == kFlowXonXoff) {
         dcb.fOutX = 1;
         dcb.fInX = 1;
         dcb.XonChar = 0x11;
