@@ -37,11 +37,12 @@ struct PageValues {
 // What the frame does to its pages on one switch from `current` to `index`
 // (after the current page's data exchange has succeeded).
 struct StepActions {
-    // Step 4: leaving the agreement page; set the Next button's enabled state.
+    // Leaving the agreement page: set the Next button's enabled state.
     bool setNextEnabled = false;
     bool nextEnabled = false;
-    // Leaving the printer page forward: advanced mode allowed (enable 1067)
-    // or not (force the mode page to typical, 1067 disabled).
+    // Leaving the printer page forward: advanced mode allowed (enable
+    // IDC_MODE_ADVANCED) or not (force the mode page to typical, with
+    // IDC_MODE_ADVANCED disabled).
     bool adjustMode = false;
     bool advancedAllowed = false;
     // Leaving the target-system page forward with a baud rate to reload:
@@ -49,7 +50,7 @@ struct StepActions {
     bool setBaudRate = false;
     int baudRate = 0;
     int baudIndex = -1;
-    // Message 145 was shown: the current page stays and is shown again.
+    // IDS_NO_SERVER_2003 was shown: the current page stays and is shown again.
     bool stay = false;
 };
 
@@ -58,7 +59,7 @@ public:
     explicit StepController(const sys::Platform& platform) : m_platform(platform) {}
 
     // The step-specific part of a switch from page `current` to `index`.
-    // Shows message 145 itself through the platform's message boxes.
+    // Shows IDS_NO_SERVER_2003 itself through the platform's message boxes.
     StepActions Switch(int current, int index, const PageValues& pages);
 
     // Set when the printer page is left forward.
