@@ -22,8 +22,8 @@ HMODULE LoadSystemLibrary(const char* name);
 void InitControlHosting();
 
 // Makes sure the agreement's rich-text control can be created: OLE once
-// (message 132 when it fails), then RichEdit 2.0, else 1.0, superclassed
-// under kRichTextClass.  false when neither is there.
+// (IDS_OLE_INIT_FAILED when it fails), then RichEdit 2.0, else 1.0,
+// superclassed under kRichTextClass.  false when neither is there.
 bool RegisterRichTextControl(sys::IMessageBox& messages);
 
 // The file name of the RichEdit library that was loaded, for the tests.
