@@ -1,7 +1,7 @@
 // The About box: the program's icon, name and version.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 #include "resource.h"
 
 class AboutDialog : public DialogBase {

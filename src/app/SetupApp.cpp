@@ -13,23 +13,40 @@ const char kRichTextClass[] = INSTALIX_RICHTEXT_CLASS;
 
 namespace {
 
-WNDPROC g_richEditProc = nullptr;
-std::string g_richTextLibrary;
+// Our superclass of the system's RichEdit control: every message of our
+// windows goes on to the base class's window procedure.  A window procedure
+// gets no object, so the class keeps the procedure, with the file of the
+// library it came from, for the whole run.
+class RichTextSuperclass {
+public:
+    // Registers kRichTextClass over `baseClass` of `library`.
+    static bool Register(const char* baseClass, HMODULE library) {
+        WNDCLASSA wc{};
+        if (!GetClassInfoA(nullptr, baseClass, &wc) && !GetClassInfoA(library, baseClass, &wc)) return false;
+        s_baseProc = wc.lpfnWndProc;
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kRichTextClass;
+        if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(library, path, MAX_PATH);
+        s_libraryPath = path;
+        return true;
+    }
 
-LRESULT CALLBACK RichTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(g_richEditProc, hwnd, message, wParam, lParam);
-}
+    static const std::string& LibraryPath() { return s_libraryPath; }
 
-// A superclass of `baseClass` under our own name.
-bool Superclass(const char* baseClass, HMODULE library) {
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(nullptr, baseClass, &wc) && !GetClassInfoA(library, baseClass, &wc)) return false;
-    g_richEditProc = wc.lpfnWndProc;
-    wc.lpfnWndProc = RichTextProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kRichTextClass;
-    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        return CallWindowProcA(s_baseProc, hwnd, message, wParam, lParam);
+    }
+
+    static WNDPROC s_baseProc;
+    static std::string s_libraryPath;
+};
+
+WNDPROC RichTextSuperclass::s_baseProc = nullptr;
+std::string RichTextSuperclass::s_libraryPath;
 
 }  // namespace
 
@@ -68,10 +85,7 @@ bool RegisterRichTextControl(sys::IMessageBox& messages) {
         HMODULE library = sys::win32::LoadSystemLibrary(r.library);
         if (!library) continue;
         // The library stays loaded for the whole run: its controls need it.
-        if (Superclass(r.windowClass, library)) {
-            char path[MAX_PATH] = {};
-            GetModuleFileNameA(library, path, MAX_PATH);
-            g_richTextLibrary = path;
+        if (RichTextSuperclass::Register(r.windowClass, library)) {
             ok = true;
             break;
         }
@@ -81,7 +95,7 @@ bool RegisterRichTextControl(sys::IMessageBox& messages) {
     return ok;
 }
 
-const std::string& RichTextLibraryPath() { return g_richTextLibrary; }
+const std::string& RichTextLibraryPath() { return RichTextSuperclass::LibraryPath(); }
 
 WizardWindows::WizardWindows(const sys::Platform& platform, sys::win32::Win32MessageBox* messages)
     : frame(platform, messages), os(platform), printer(platform), port(platform) {

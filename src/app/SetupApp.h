@@ -19,8 +19,8 @@ extern const char kRichTextClass[];
 void InitControlHosting();
 
 // Makes sure the agreement's rich-text control can be created: OLE once
-// (message 132 when it fails), then RichEdit 2.0, else 1.0, superclassed
-// under kRichTextClass.  false when neither is there.
+// (IDS_OLE_INIT_FAILED when it fails), then RichEdit 2.0, else 1.0,
+// superclassed under kRichTextClass.  false when neither is there.
 bool RegisterRichTextControl(sys::IMessageBox& messages);
 
 // The file name of the RichEdit library that was loaded, for the tests.
@@ -30,8 +30,8 @@ const std::string& RichTextLibraryPath();
 #include "pages/AgreementPage.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
+#include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
-#include "ports/PortPage.h"
 
 // The frame and its five pages, constructed in start-up's order (the frame,
 // then the agreement, mode, target-system, printer and port pages) and

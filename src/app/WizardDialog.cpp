@@ -5,8 +5,8 @@
 #include "app/AboutDialog.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
+#include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
-#include "ports/PortPage.h"
 #include "resource.h"
 #include "sys/win32/Win32Platform.h"
 
@@ -30,10 +30,8 @@ WizardDialog::~WizardDialog() {
         m_ownedMessages->owner = 0;
 }
 
-void WizardDialog::AddPage(const std::string& title, DialogBase* page, unsigned templateId) {
+void WizardDialog::AddPage(const std::string& /*title*/, DialogBase* page, unsigned /*templateId*/) {
     m_pages.push_back(page);
-    m_titles.push_back(title);
-    m_templateIds.push_back(templateId);
 }
 
 DialogBase* WizardDialog::GetPage(int index) const {
@@ -183,10 +181,10 @@ void WizardDialog::ArriveAtLastPage() {
         m_choices.printerClass = static_cast<PrinterClass>(printer->m_class);
         m_choices.modelName = printer->m_model;
     }
-    if (os) m_choices.targetSystem = static_cast<TargetSystem>(os->m_system);
+    if (os) m_choices.targetSystem = os->m_system.value();
     if (!port) return;
     if (mode) port->m_mode = mode->m_mode;
-    if (static_cast<InstallMode>(port->m_mode) == InstallMode::Typical)
+    if (port->m_mode.value() == InstallMode::Typical)
         port->BuildTypicalPortList(m_choices.modelName, m_choices.targetSystem, m_choices.printerClass);
     else
         port->BuildAdvancedPortList(m_choices.modelName, m_choices.targetSystem, m_choices.printerClass);
@@ -299,6 +297,4 @@ void WizardDialog::OnDestroy() {
         m_ownedMessages->owner = 0;
     // The pages belong to start-up; the frame only forgets them.
     m_pages.clear();
-    m_titles.clear();
-    m_templateIds.clear();
 }

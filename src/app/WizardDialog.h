@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 #include "install/InstallChoices.h"
 #include "install/Installation.h"
 #include "install/StepController.h"
@@ -29,6 +29,9 @@ public:
     explicit WizardDialog(const sys::Platform& platform, sys::win32::Win32MessageBox* ownedMessages = nullptr);
     ~WizardDialog() override;
 
+    // Adds a page, in index order.  The title and the template name the page
+    // where start-up lists them; the frame keeps neither (a page knows its
+    // own template).
     void AddPage(const std::string& title, DialogBase* page, unsigned templateId);
     DialogBase* GetPage(int index) const;
     int PageCount() const { return static_cast<int>(m_pages.size()); }
@@ -40,8 +43,6 @@ public:
     bool OnHelpRequest();
 
     std::vector<DialogBase*> m_pages;
-    std::vector<std::string> m_titles;
-    std::vector<unsigned> m_templateIds;
     int m_current = -1;
     std::string m_title = "Wizard";
     InstallChoices m_choices;

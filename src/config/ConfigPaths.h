@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 // The program directory: the program file's full path up to and including

@@ -49,6 +49,10 @@ std::optional<std::string> Environment(TargetSystem target) {
 
 }  // namespace
 
+bool SaysNoFile(const std::string& fileName) { return !fileName.empty() && fileName[0] == '0'; }
+
+bool NamesFile(const std::string& fileName) { return !fileName.empty() && !SaysNoFile(fileName); }
+
 const char* DeviceClassSuffix(int printerClass) {
     static const char* const suffixes[4] = {"-ReceiptPrinter", "-TicketPrinter", "-LabelPrinter", "-EmbeddedPrinter"};
     return printerClass >= 0 && printerClass <= 3 ? suffixes[printerClass] : nullptr;
@@ -155,10 +159,10 @@ void ConfigReader::ReadDriverInfo(const std::string& model, TargetSystem target,
     info.pDependentFiles.clear();
     if (ddk != 0 && IsNtFamily2000OrLater(target)) {
         info.pDependentFiles = {info.pDataFile, "TTFSUB.GPD", "UNIRES.DLL", "STDNAMES.GPD"};
-        // "0" means no file; an empty value names none either and would end
-        // the spooler's list early.
+        // An empty value names no file either, and would end the spooler's
+        // list early.
         for (const std::string& extra : extras)
-            if (!extra.empty() && extra[0] != '0') info.pDependentFiles.push_back(extra);
+            if (NamesFile(extra)) info.pDependentFiles.push_back(extra);
     }
 }
 

@@ -6,9 +6,15 @@
 #include <cstdint>
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 #include "sys/Types.h"
+
+// A configured file name that begins with '0' names no file: "0" is how a
+// package says that a model has no such file.
+bool SaysNoFile(const std::string& fileName);
+// Whether a configured file name names a file: neither empty nor "0".
+bool NamesFile(const std::string& fileName);
 
 // The files of a model to copy from the medium; "0" means no such file.
 struct DriverFileList {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 // The program directory followed by the class file as the wizard spells it

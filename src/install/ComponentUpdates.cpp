@@ -42,8 +42,7 @@ int UpdateMonitor(const sys::Platform& p, TargetSystem target, sys::MonitorInfo2
     // Not installed: copy its files into the system directory and add it.  A
     // DLL held by the system is stored and registered as "n" + its name.
     const std::string dll = monitor.pDLLName;
-    int copied = CopyDriverFile(p, dll, CopyTarget::SystemDir, target, false);
-    if (copied == 32 || copied == 5) {
+    if (CopyRefused(CopyDriverFile(p, dll, CopyTarget::SystemDir, target, false))) {
         CopyDriverFile(p, dll, CopyTarget::SystemDir, target, true);
         monitor.pDLLName = "n" + dll;
     }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 constexpr int kMonitorAddFailed = -15;
@@ -15,7 +15,7 @@ constexpr int kProcessorAddFailed = -14;
 int UpdatePortMonitors(const sys::Platform& platform, PrinterClass printerClass, TargetSystem target,
                        const std::string& portName);
 
-// 0, ProcessorOutdated, or kProcessorAddFailed (after message 123).
+// 0, ProcessorOutdated, or kProcessorAddFailed (after IDS_ADD_PROCESSOR_FAILED).
 int UpdatePrintProcessor(const sys::Platform& platform, TargetSystem target, const std::string& processorName,
                          const std::string& processorDll);
 

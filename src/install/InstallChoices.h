@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
+#include "ports/SerialSettings.h"
 
 struct InstallChoices {
     PrinterClass printerClass = PrinterClass::Receipt;
@@ -24,8 +25,8 @@ struct InstallChoices {
     std::int32_t baudRate = 0;
     std::int32_t dataBits = 8;
     double stopBits = 1;
-    char parity = 'N';       // first letter of Even, Mark, None, Odd, Space
-    char flowControl = ' ';  // 'x' Xon/Xoff, 'p' hardware, ' ' none
+    char parity = kDefaultParity;  // first letter of Even, Mark, None, Odd, Space
+    char flowControl = kDefaultFlowControl;
     std::uint32_t replaceFlags = kReplaceNone;
     InstallMode installMode = InstallMode::Typical;
     PortKind portKind = PortKind::Serial;

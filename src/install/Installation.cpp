@@ -18,13 +18,6 @@
 #include "spooler/PrintSystem.h"
 #include "sys/RegistryKey.h"
 
-const char kFourPortModel[] = "MTR-Q5";
-const char kColourLibrary[] = "DMCOLOR.DLL";
-
-bool NeedsColourLibrary(const std::string& model) {
-    return model.find("MTR-C30") != std::string::npos || model.find("MTR-C40") != std::string::npos;
-}
-
 namespace {
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -55,7 +48,6 @@ private:
     }
     // A copy without a fallback: every failure is reported.
     int Copy(const std::string& file, CopyTarget to) { return CopyDriverFileReported(m_p, file, to, m_c.targetSystem); }
-    static bool Named(const std::string& file) { return !file.empty() && file[0] != '0'; }
 
     bool Server2003Supported();
     bool PrepareUsb(InstallEnding* ending);
@@ -93,11 +85,11 @@ bool Installation::PrepareUsb(InstallEnding* ending) {
     const int identity = ReadUsbIdentity(m_p);
     const int n = static_cast<int>(std::fmod(static_cast<double>(identity), 8.0) + 1.0);
     if (m_c.installMode == InstallMode::Advanced) {
-        if (identity == -1) {
+        if (identity == kNoUsbIdentity) {
             *ending = Stay(IDS_CONNECT_USB_PRINTER);
             return false;
         }
-        if (identity == -2) {
+        if (identity == kSeveralUsbPrinters) {
             *ending = Stay();
             return false;
         }
@@ -113,7 +105,7 @@ bool Installation::PrepareUsb(InstallEnding* ending) {
                 WriteUsbIdentity(m_p, k);
             }
         }
-    } else if (identity != -1 && n != 1) {
+    } else if (identity != kNoUsbIdentity && n != 1) {
         if (!Ask(IDS_RENAME_USB_DEVICE)) {
             *ending = Stay();
             return false;
@@ -152,11 +144,11 @@ bool Installation::ReplaceOnNt(InstallEnding* ending) {
     RegistryKey key(m_p.registry);
     if (m_c.replaceFlags & SerialMonitorOutdated) {
         // A monitor whose file stayed the old one keeps its old version.
-        if (Copy(monitors.comMonitor.pDLLName, CopyTarget::SystemDir) == 1 &&
+        if (Copy(monitors.comMonitor.pDLLName, CopyTarget::SystemDir) == kCopied &&
             key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.comMonitor.pName).c_str()))
             key.SetDWORD("DriverVersion", static_cast<std::uint32_t>(monitors.comVersion));
     } else if (m_c.replaceFlags & UsbMonitorOutdated) {
-        if (Copy(monitors.usbMonitor.pDLLName, CopyTarget::SystemDir) == 1 &&
+        if (Copy(monitors.usbMonitor.pDLLName, CopyTarget::SystemDir) == kCopied &&
             key.Open(sys::kHKeyLocalMachine, MonitorKey(monitors.usbMonitor.pName).c_str())) {
             key.SetString("Driver", monitors.usbMonitor.pDLLName.c_str());
             key.SetDWORD("DriverVersion", static_cast<std::uint32_t>(monitors.usbVersion));
@@ -207,9 +199,9 @@ bool Installation::ReplaceOnNt(InstallEnding* ending) {
 bool Installation::CopyWithRename(const std::string& file, CopyTarget to, std::string* registeredName) {
     *registeredName = file;
     int r = CopyDriverFile(m_p, file, to, m_c.targetSystem, false);
-    if (r == 32 || r == 5) {
+    if (CopyRefused(r)) {
         r = CopyDriverFile(m_p, file, to, m_c.targetSystem, true);
-        if (r == 32 || r == 5) return false;
+        if (CopyRefused(r)) return false;
         *registeredName = "n" + file;
     }
     return true;
@@ -256,9 +248,9 @@ void Installation::CopyDriverFiles() {
     if (nt5) Copy(m_files.DataFile, CopyTarget::DriverDirV3);
     Copy(m_files.DriverPath, CopyTarget::DriverDir);
     Copy(m_files.HelpFile, CopyTarget::DriverDir);
-    if (Named(m_files.DataFileDLLName)) Copy(m_files.DataFileDLLName, CopyTarget::DriverDir);
+    if (NamesFile(m_files.DataFileDLLName)) Copy(m_files.DataFileDLLName, CopyTarget::DriverDir);
     for (const std::string* extra : {&m_files.DataOemuiDLL, &m_files.DataOemuniDLL, &m_files.DataOemuniini}) {
-        if (!Named(*extra)) continue;
+        if (!NamesFile(*extra)) continue;
         Copy(*extra, CopyTarget::DriverDir);
         Copy(*extra, CopyTarget::DriverDirV3);
     }

@@ -14,15 +14,6 @@ enum class InstallEnding {
     Finished,  // the printer was installed and the success or restart message shown
 };
 
-// The model whose USB ports the installation names after itself: a port
-// whose name holds it becomes "USB_MTR-Q5_" and the port's last character.
-extern const char kFourPortModel[];  // "MTR-Q5"
-
-// Whether the installation copies the two-colour library for a model on
-// Windows 98/Me (models whose name holds "MTR-C30" or "MTR-C40").
-bool NeedsColourLibrary(const std::string& model);
-extern const char kColourLibrary[];  // "DMCOLOR.DLL"
-
 // "finished", "closed" or "stayed".
 const char* EndingName(InstallEnding ending);
 

@@ -2,7 +2,7 @@
 // running system's version as the target-system page shows it.
 #pragma once
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 struct OsClassification {
@@ -10,7 +10,7 @@ struct OsClassification {
     TargetSystem system = TargetSystem::Win98Me;
     // The radio button to mark (IDC_OS_*), or 0 when none is marked.
     int markedButton = 0;
-    // The platform id is neither 9x nor NT: message 115 is shown.
+    // The platform id is neither 9x nor NT: IDS_SYSTEM_NOT_SUPPORTED is shown.
     bool unsupported = false;
 };
 

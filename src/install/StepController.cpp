@@ -1,26 +1,7 @@
 #include "install/StepController.h"
 
-#include <iterator>
-
 #include "config/PortSection.h"
 #include "resource.h"
-
-namespace {
-// The baud list's entries, in list order.
-const int kBaudRates[] = {110, 300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-constexpr int kDefaultBaudIndex = 7;  // 38400
-}  // namespace
-
-const std::vector<int>& BaudListRates() {
-    static const std::vector<int> rates(std::begin(kBaudRates), std::end(kBaudRates));
-    return rates;
-}
-
-int BaudListIndex(int baudRate) {
-    for (int i = 0; i < static_cast<int>(sizeof kBaudRates / sizeof kBaudRates[0]); ++i)
-        if (kBaudRates[i] == baudRate) return i;
-    return kDefaultBaudIndex;
-}
 
 StepActions StepController::Switch(int current, int index, const PageValues& pages) {
     StepActions a;

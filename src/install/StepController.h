@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "install/InstallChoices.h"
+#include "ports/SerialSettings.h"
 #include "sys/Platform.h"
 
 // Page indexes in the order start-up adds the pages.
@@ -29,18 +30,19 @@ struct PageValues {
     int baudRate = 0;
     int dataBits = 8;
     double stopBits = 1.0;
-    char parity = 'n';
-    char flowControl = 'p';
+    char parity = kUnpickedParity;
+    char flowControl = kUnpickedFlowControl;
 };
 
 // What the frame does to its pages on one switch from `current` to `index`
 // (after the current page's data exchange has succeeded).
 struct StepActions {
-    // Step 4: leaving the agreement page; set the Next button's enabled state.
+    // Leaving the agreement page: set the Next button's enabled state.
     bool setNextEnabled = false;
     bool nextEnabled = false;
-    // Leaving the printer page forward: advanced mode allowed (enable 1067)
-    // or not (force the mode page to typical, 1067 disabled).
+    // Leaving the printer page forward: advanced mode allowed (enable
+    // IDC_MODE_ADVANCED) or not (force the mode page to typical, with
+    // IDC_MODE_ADVANCED disabled).
     bool adjustMode = false;
     bool advancedAllowed = false;
     // Leaving the target-system page forward with a baud rate to reload:
@@ -48,7 +50,7 @@ struct StepActions {
     bool setBaudRate = false;
     int baudRate = 0;
     int baudIndex = -1;
-    // Message 145 was shown: the current page stays and is shown again.
+    // IDS_NO_SERVER_2003 was shown: the current page stays and is shown again.
     bool stay = false;
 };
 
@@ -57,7 +59,7 @@ public:
     explicit StepController(const sys::Platform& platform) : m_platform(platform) {}
 
     // The step-specific part of a switch from page `current` to `index`.
-    // Shows message 145 itself through the platform's message boxes.
+    // Shows IDS_NO_SERVER_2003 itself through the platform's message boxes.
     StepActions Switch(int current, int index, const PageValues& pages);
 
     // Set when the printer page is left forward.
@@ -71,13 +73,6 @@ private:
     std::string m_portSection;
     bool m_reloadBaudRate = true;
 };
-
-// The rates of the port page's baud list (combo box 1041), in list order.
-const std::vector<int>& BaudListRates();
-
-// The baud list's entry for a configured rate: its position for the listed
-// rates but 38400, position 7 (38400) for every other value.
-int BaudListIndex(int baudRate);
 
 // The install choices at Finish, from the pages' members.
 InstallChoices FinishChoices(const PageValues& pages);

@@ -2,7 +2,7 @@
 // which enables or disables the frame's Next button.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 
 class AgreementPage : public DialogBase {
 public:
@@ -11,10 +11,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
-    // The frame's Next button (control 1 of the parent window).
+    // The frame's Next button (IDOK of the parent window).
     void EnableNext(bool enable);
 };

@@ -6,7 +6,7 @@ ModePage::ModePage() : DialogBase(IDD_MODE_PAGE) {}
 
 BOOL ModePage::OnInitDialog() {
     DialogBase::OnInitDialog();
-    m_mode = static_cast<int>(InstallMode::Typical);
+    m_mode = InstallMode::Typical;
     CheckRadioButton(m_hwnd, IDC_MODE_TYPICAL, IDC_MODE_ADVANCED, IDC_MODE_TYPICAL);
     SetDlgItemTextA(m_hwnd, IDC_MODE_LINE1, LoadText(IDS_TYPICAL_LINE).c_str());
     return TRUE;
@@ -28,7 +28,7 @@ void ModePage::ShowTypical() {
     SetDlgItemTextA(m_hwnd, IDC_MODE_LINE1, LoadText(IDS_TYPICAL_LINE).c_str());
     ShowItem(IDC_MODE_LINE2, SW_HIDE);
     ShowItem(IDC_MODE_LINE3, SW_HIDE);
-    m_mode = static_cast<int>(InstallMode::Typical);
+    m_mode = InstallMode::Typical;
 }
 
 void ModePage::ShowAdvanced() {
@@ -36,7 +36,7 @@ void ModePage::ShowAdvanced() {
     SetDlgItemTextA(m_hwnd, IDC_MODE_LINE2, LoadText(IDS_ADVANCED_LINE2).c_str());
     ShowItem(IDC_MODE_LINE2, SW_SHOWNORMAL);
     ShowItem(IDC_MODE_LINE3, SW_HIDE);
-    m_mode = static_cast<int>(InstallMode::Advanced);
+    m_mode = InstallMode::Advanced;
 }
 
 void ModePage::AllowAdvanced(bool allowed) {

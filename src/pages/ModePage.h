@@ -1,15 +1,16 @@
 // The install-mode page: typical or advanced, with a description of each.
 #pragma once
 
-#include "app/DialogBase.h"
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
+#include "dialog/DialogBase.h"
+#include "dialog/EnumValue.h"
 
 class ModePage : public DialogBase {
 public:
     ModePage();
 
-    // The chosen mode: 1 typical, 0 advanced.
-    int m_mode = static_cast<int>(InstallMode::Typical);
+    // The chosen mode.
+    EnumValue<InstallMode> m_mode = InstallMode::Typical;
 
     // The printer page's model decides whether the advanced mode is offered:
     // allowed, the user's choice stays; not allowed, the page turns typical
@@ -19,8 +20,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     void ShowTypical();

@@ -2,20 +2,20 @@
 // for, derived from the running system; the user cannot change it.
 #pragma once
 
-#include "app/DialogBase.h"
+#include "config/InstallTypes.h"
+#include "dialog/DialogBase.h"
+#include "dialog/EnumValue.h"
 #include "sys/Platform.h"
 
 class OsPage : public DialogBase {
 public:
     explicit OsPage(const sys::Platform& platform);
 
-    // TargetSystem: 0 98/Me, 1 NT, 2 2000, 3 XP, 4 Server 2003.
-    int m_system = 0;
+    // The family of the running system.
+    EnumValue<TargetSystem> m_system = TargetSystem::Win98Me;
 
 protected:
     BOOL OnInitDialog() override;
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     sys::Platform m_platform;

@@ -2,8 +2,8 @@
 // and whether the new printer becomes the default one.
 #pragma once
 
-#include "app/DialogBase.h"
 #include "config/ConfigReader.h"
+#include "dialog/DialogBase.h"
 
 class PrinterPage : public DialogBase {
 public:
@@ -15,7 +15,7 @@ public:
     ConfigReader m_config;
     // PrinterClass 0 to 3, or -1 when no class is chosen.
     int m_class = 0;
-    // Check box 1046: make the new printer the default one.
+    // Check box IDC_SET_DEFAULT: make the new printer the default one.
     int m_setDefault = 0;
     // 1 when any list offers a model.
     int m_hasModels = 0;
@@ -28,8 +28,6 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int id, int code, HWND control) override;
     bool DoDataExchange(bool save) override;
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     void OnClass(int k);

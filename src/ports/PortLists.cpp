@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "config/PortSection.h"
+#include "ports/SerialSettings.h"
 #include "ports/UsbIdentity.h"
 
 namespace {
@@ -69,9 +70,9 @@ PortControls PortControlsOf(const std::string& port) {
 }
 
 char FlowControlOf(const std::string& text, char current) {
-    if (text == "Xon/Xoff") return 'x';
-    if (text == "Hardware") return 'p';
-    if (text == "None") return ' ';
+    if (text == "Xon/Xoff") return kFlowXonXoff;
+    if (text == "Hardware") return kFlowHardware;
+    if (text == "None") return kFlowNone;
     return current;
 }
 
@@ -113,7 +114,7 @@ PortListResult PortListBuilder::Build(const sys::Platform& platform, const std::
     // where no USB entry is offered, and in the advanced list for R = -2.)
     const int last = static_cast<int>(e.size()) - 1;
     int selection = -1;
-    if (usbSupported && identity != -1) {
+    if (usbSupported && identity != kNoUsbIdentity) {
         // The port of the identity, in floating point as fmod keeps the sign:
         // 0 to 7 give 1 to 8, 13 gives 6, -2 (two printers) gives -1.
         const int n = static_cast<int>(std::fmod(static_cast<double>(identity), 8.0) + 1.0);

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 // The controls a port text sets (the port page's OnPortChange, and the last
 // steps of the list builders).
 struct PortControls {
-    bool serialEnabled = false;     // the five serial lists 1041 to 1045
-    bool rasterEnabled = false;     // check box 1052
-    bool usbNoticeShown = false;    // static 1065
+    bool serialEnabled = false;     // the five serial lists, IDC_BAUD_LIST to IDC_FLOW_LIST
+    bool rasterEnabled = false;     // check box IDC_RASTER_BITMAP
+    bool usbNoticeShown = false;    // static IDC_USB_NOTICE
     int rasterBitmap = 0;           // m_rasterBitmap
 };
 
@@ -21,8 +21,8 @@ struct PortControls {
 // "USB"); otherwise raster printing is offered and "USB" shows the notice.
 PortControls PortControlsOf(const std::string& port);
 
-// The flow-control character of a flow list entry: 'x', 'p', ' ', or
-// `current` for any other text.
+// The flow-control letter of a flow list entry (kFlowXonXoff, kFlowHardware,
+// kFlowNone), or `current` for any other text.
 char FlowControlOf(const std::string& text, char current);
 
 // The result of one builder call.
@@ -33,7 +33,7 @@ struct PortListResult {
     std::vector<std::string> entries;
     // The selected entry, or -1.
     int selection = -1;
-    // m_port, the controls, and whether check box 1052 is shown.
+    // m_port, the controls, and whether check box IDC_RASTER_BITMAP is shown.
     std::string port;
     PortControls controls;
     bool rasterShown = false;

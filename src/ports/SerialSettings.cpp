@@ -2,12 +2,28 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "sys/RegistryKey.h"
 
 namespace {
 bool HasParity(char p) { return p == 'e' || p == 'o' || p == 'm' || p == 's'; }
+
+// The baud list's entries, in list order.
+const int kBaudRates[] = {110, 300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+constexpr int kDefaultBaudIndex = 7;  // 38400
 }  // namespace
+
+const std::vector<int>& BaudListRates() {
+    static const std::vector<int> rates(std::begin(kBaudRates), std::end(kBaudRates));
+    return rates;
+}
+
+int BaudListIndex(int baudRate) {
+    for (int i = 0; i < static_cast<int>(std::size(kBaudRates)); ++i)
+        if (kBaudRates[i] == baudRate) return i;
+    return kDefaultBaudIndex;
+}
 
 std::string SerialSettingsText(const SerialSettings& s) {
     char text[64];
@@ -26,11 +42,11 @@ sys::Dcb SerialDcb(const SerialSettings& s) {
         dcb.fParity = 1;
         dcb.fErrorChar = 1;
     }
-    if (s.flow == 'p') {
+    if (s.flow == kFlowHardware) {
         dcb.fOutxCtsFlow = 1;
         dcb.fRtsControl = 1;  // RTS_CONTROL_ENABLE
     }
-    if (s.flow == 'x') {
+    if (s.flow == kFlowXonXoff) {
         dcb.fOutX = 1;
         dcb.fInX = 1;
         dcb.XonChar = 0x11;

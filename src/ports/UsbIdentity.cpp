@@ -40,13 +40,13 @@ int ReadUsbIdentity(const sys::Platform& p) {
     Library lib(p);
     if (!lib.Loaded()) {
         Say(p, "Can not load KrUsbInt.dll");
-        return -1;
+        return kNoUsbIdentity;
     }
     if (!lib.Has("OpenDeviceX") || !lib.Has("GetDescriptor")) {
         Say(p, "open function error");
-        return -1;
+        return kNoUsbIdentity;
     }
-    if (!lib.Has("CloseDevice")) return -1;
+    if (!lib.Has("CloseDevice")) return kNoUsbIdentity;
 
     // Exactly one printer may be attached.
     int found = 0;
@@ -55,18 +55,18 @@ int ReadUsbIdentity(const sys::Platform& p) {
         p.usb.CloseDevice(lib.Handle(), h);
         if (Valid(h) && ++found == 2) {
             p.messages.ShowMessage(IDS_ONE_PRINTER_ONLY, nullptr, sys::MsgButtons::Ok, sys::MsgIcon::Warning);
-            return -2;
+            return kSeveralUsbPrinters;
         }
     }
     int device = 0;
     for (int i = 0; i < 8 && !Valid(device); ++i) device = p.usb.OpenDeviceX(lib.Handle(), i);
-    if (!Valid(device)) return -1;
+    if (!Valid(device)) return kNoUsbIdentity;
 
     std::uint8_t descriptor[20];
     std::memset(descriptor, 0, sizeof descriptor);
     int ok = p.usb.GetDescriptor(lib.Handle(), device, descriptor);
     p.usb.CloseDevice(lib.Handle(), device);
-    if (!ok) return -1;
+    if (!ok) return kNoUsbIdentity;
     // bcdDevice, little-endian.
     return descriptor[12] | (descriptor[13] << 8);
 }

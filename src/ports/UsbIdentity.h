@@ -13,8 +13,13 @@ extern const char kUsbLibraryName[];  // "KrUsbInt.dll"
 // new identity.  The printer takes it on its next reset.
 extern const std::uint8_t kSetIdentityPrefix[9];
 
-// The identity (0 to 65535); -1 when the library, a function or the device
-// is missing or the descriptor cannot be read; -2 with two or more printers.
+// What ReadUsbIdentity gives instead of an identity: no printer could be
+// asked (the library, a function or the device is missing, or the
+// descriptor cannot be read), or two or more printers are attached.
+constexpr int kNoUsbIdentity = -1;
+constexpr int kSeveralUsbPrinters = -2;
+
+// The identity (0 to 65535), kNoUsbIdentity or kSeveralUsbPrinters.
 int ReadUsbIdentity(const sys::Platform& platform);
 
 // Makes the attached printer report identity port - 1 after its next reset;

@@ -8,6 +8,7 @@
 #include "config/ConfigReader.h"
 #include "sys/RegistryKey.h"
 
+const char kFourPortModel[] = "MTR-Q5";
 const char kPortNameKey[] = "SOFTWARE\\KORVALE\\PORTNAME\\";
 const char kPrinterPortKey[] = "SOFTWARE\\KORVALE\\PRINTERPORT\\";
 const char kInstallPrinterKey[] = "SOFTWARE\\KORVALE\\INSTALLPRINTER\\";

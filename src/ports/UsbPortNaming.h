@@ -14,6 +14,10 @@ void NameUsbPort(const sys::Platform& platform, const std::string& portName);
 // a name without "(" gives "USB_" and the whole name.
 std::string UsbPortOfPrinter(const std::string& printerName);
 
+// The model whose USB ports the installation names after itself: a port
+// whose name holds it becomes "USB_MTR-Q5_" and the port's last character.
+extern const char kFourPortModel[];  // "MTR-Q5"
+
 extern const char kPortNameKey[];       // "SOFTWARE\\KORVALE\\PORTNAME\\"
 extern const char kPrinterPortKey[];    // "SOFTWARE\\KORVALE\\PRINTERPORT\\"
 extern const char kInstallPrinterKey[]; // "SOFTWARE\\KORVALE\\INSTALLPRINTER\\"

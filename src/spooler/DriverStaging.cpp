@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "config/ConfigReader.h"
 #include "resource.h"
 
 namespace {
@@ -62,6 +63,11 @@ bool DestinationDirectory(const sys::Platform& p, CopyTarget destination, std::s
 
 const char* const kWin98StagedFiles[2] = {"ICONLIB.DLL", "UNIDRV.DLL"};
 const char* const kDdkSupportFiles[3] = {"UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"};
+const char kColourLibrary[] = "DMCOLOR.DLL";
+
+bool NeedsColourLibrary(const std::string& model) {
+    return model.find("MTR-C30") != std::string::npos || model.find("MTR-C40") != std::string::npos;
+}
 
 bool HoldsSeparator(const std::string& name, const char* separators) {
     // By characters of code page 936: the second byte of a two-byte
@@ -93,16 +99,16 @@ namespace {
 
 int CopyOne(const sys::Platform& p, const std::string& fileName, CopyTarget destination, TargetSystem target,
             bool rename, bool reportBusy) {
-    if (!fileName.empty() && fileName[0] == '0') return 0;
+    if (SaysNoFile(fileName)) return kCopyFailed;
 
     std::string dir;
-    if (!DestinationDirectory(p, destination, &dir)) return 0;
+    if (!DestinationDirectory(p, destination, &dir)) return kCopyFailed;
 
     std::string source;
     if (!ReadDirectory([&](char* b, std::uint32_t s, std::uint32_t* e) { return p.files.CurrentDirectory(b, s, e); },
                        &source)) {
         Error(p, IDS_NO_CURRENT_DIR);
-        return 0;
+        return kCopyFailed;
     }
     // The current directory may be a drive's root, "E:\".
     if (!source.empty() && source.back() == '\\') source.pop_back();
@@ -112,19 +118,18 @@ int CopyOne(const sys::Platform& p, const std::string& fileName, CopyTarget dest
     if (!IsBareFileName(fileName)) {
         p.messages.ShowText(source.c_str(), sys::MsgButtons::Ok, sys::MsgIcon::Error);
         Error(p, IDS_COPY_FAILED);
-        return 0;
+        return kCopyFailed;
     }
 
     const std::string dest = dir + "\\" + (rename ? "n" : "") + fileName;
     std::uint32_t error = 0;
     // An existing read-only, hidden or system file can then be replaced.
     p.files.SetAttributes(dest.c_str(), sys::kFileAttributeArchive, &error);
-    if (p.files.Copy(source.c_str(), dest.c_str(), false, &error)) return 1;
-    if (!reportBusy && error == sys::kErrorSharingViolation) return 32;
-    if (!reportBusy && error == sys::kErrorAccessDenied) return 5;
+    if (p.files.Copy(source.c_str(), dest.c_str(), false, &error)) return kCopied;
+    if (!reportBusy && CopyRefused(static_cast<int>(error))) return static_cast<int>(error);
     p.messages.ShowText(source.c_str(), sys::MsgButtons::Ok, sys::MsgIcon::Error);
     Error(p, IDS_COPY_FAILED);
-    return 0;
+    return kCopyFailed;
 }
 
 }  // namespace

@@ -4,21 +4,32 @@
 
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 enum class CopyTarget { DriverDir, DriverDirV3, ProcessorDir, SystemDir };
 
+// What a copy of a driver file gives back.  A destination in use or refused
+// comes back as its error code, unreported, for the caller's rename fallback.
+constexpr int kCopyFailed = 0;
+constexpr int kCopied = 1;
+constexpr int kCopyInUse = static_cast<int>(sys::kErrorSharingViolation);
+constexpr int kCopyDenied = static_cast<int>(sys::kErrorAccessDenied);
+
+// Whether a copy found its destination held by the system (in use or access
+// denied), so that the file may be stored as "n" + its name instead.
+inline bool CopyRefused(int result) { return result == kCopyInUse || result == kCopyDenied; }
+
 // Copies `fileName` from the medium's folder for `target` (under the current
 // directory) into `destination`, as "n" + fileName when `rename` is set.
-// Returns 1 when copied, 32 when the destination is in use, 5 when access is
-// denied (both unreported, for the caller's rename fallback), 0 otherwise.
-// A name starting with "0" (no such file) is skipped silently; a name that is
-// not a bare file name is refused like a failed copy.
+// Returns kCopied, kCopyInUse, kCopyDenied, or kCopyFailed after reporting
+// the failure.  A name starting with "0" (no such file) is skipped silently
+// (kCopyFailed); a name that is not a bare file name is refused like a
+// failed copy.
 int CopyDriverFile(const sys::Platform& platform, const std::string& fileName, CopyTarget destination,
                    TargetSystem target, bool rename);
 // The same for a copy that has no fallback: a destination in use or refused
-// is reported like every other failure, and 0 is returned.
+// is reported like every other failure, and kCopyFailed is returned.
 int CopyDriverFileReported(const sys::Platform& platform, const std::string& fileName, CopyTarget destination,
                            TargetSystem target);
 
@@ -32,6 +43,11 @@ void StageUniversalDriver(const sys::Platform& platform, TargetSystem target, in
 // driver with the DDK flag.
 extern const char* const kWin98StagedFiles[2];  // "ICONLIB.DLL", "UNIDRV.DLL"
 extern const char* const kDdkSupportFiles[3];   // "UNIRES.DLL", "STDNAMES.GPD", "TTFSUB.GPD"
+
+// Whether the installation copies the two-colour library for a model on
+// Windows 98/Me (models whose name holds "MTR-C30" or "MTR-C40").
+bool NeedsColourLibrary(const std::string& model);
+extern const char kColourLibrary[];  // "DMCOLOR.DLL"
 
 // Whether a configured file name is a bare name that stays in its folder
 // (no path separator, drive or "..").

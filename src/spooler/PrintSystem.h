@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 #include "sys/Types.h"
 

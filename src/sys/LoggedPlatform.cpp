@@ -20,12 +20,6 @@ std::string Environment(const std::optional<std::string>& environment) {
     return environment ? Quoted(*environment) : std::string("default");
 }
 
-// The length of the text at `bytes` within `size` bytes.
-std::size_t TextLength(const char* bytes, std::size_t size) {
-    const void* end = std::memchr(bytes, '\0', size);
-    return end ? static_cast<std::size_t>(static_cast<const char*>(end) - bytes) : size;
-}
-
 const char* RootName(RegHandle root) {
     switch (root) {
         case kHKeyClassesRoot: return "HKCR";
@@ -51,16 +45,16 @@ std::string ValueText(std::uint32_t type, const void* data, std::uint32_t size) 
         case kRegSz:
         case kRegExpandSz:
             return std::string(type == kRegSz ? "REG_SZ " : "REG_EXPAND_SZ ") +
-                   Quoted(std::string(bytes, TextLength(bytes, size)));
+                   Quoted(TextBeforeNul(bytes, size));
         case kRegMultiSz: {
             std::string out = "REG_MULTI_SZ";
             std::uint32_t at = 0;
             const char* separator = " ";
             while (at < size && bytes[at]) {
-                const std::size_t n = TextLength(bytes + at, size - at);
-                out += separator + Quoted(std::string(bytes + at, n));
+                const std::string item = TextBeforeNul(bytes + at, size - at);
+                out += separator + Quoted(item);
                 separator = ", ";
-                at += static_cast<std::uint32_t>(n) + 1;
+                at += static_cast<std::uint32_t>(item.size()) + 1;
             }
             return out;
         }

@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 
+#include "sys/ForwardingFiles.h"
 #include "sys/Platform.h"
 
 namespace sys {
@@ -46,37 +47,14 @@ private:
     std::map<RegHandle, std::string> m_keys;  // open keys by handle
 };
 
-class LoggedFiles final : public IFiles {
+// The log's own writing (AppendFile) is not reported.
+class LoggedFiles final : public ForwardingFiles {
 public:
-    LoggedFiles(IFiles& inner, ILog& log) : m_inner(inner), m_log(log) {}
-    std::uint32_t ModuleFileName(char* buffer, std::uint32_t size, std::uint32_t* error) override {
-        return m_inner.ModuleFileName(buffer, size, error);
-    }
-    std::uint32_t CurrentDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override {
-        return m_inner.CurrentDirectory(buffer, size, error);
-    }
-    std::uint32_t SystemDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override {
-        return m_inner.SystemDirectory(buffer, size, error);
-    }
-    std::uint32_t WindowsDirectory(char* buffer, std::uint32_t size, std::uint32_t* error) override {
-        return m_inner.WindowsDirectory(buffer, size, error);
-    }
+    LoggedFiles(IFiles& inner, ILog& log) : ForwardingFiles(inner), m_log(log) {}
     bool Copy(const char* source, const char* destination, bool failIfExists, std::uint32_t* error) override;
     bool SetAttributes(const char* path, std::uint32_t attributes, std::uint32_t* error) override;
-    std::uint32_t GetAttributes(const char* path, std::uint32_t* error) override {
-        return m_inner.GetAttributes(path, error);
-    }
-    bool OpenExisting(const char* path, std::uint32_t* error) override { return m_inner.OpenExisting(path, error); }
-    // The log's own writing is not reported.
-    bool AppendFile(const char* path, const std::string& bytes, std::uint32_t* error) override {
-        return m_inner.AppendFile(path, bytes, error);
-    }
-    std::uint32_t TempPath(char* buffer, std::uint32_t size, std::uint32_t* error) override {
-        return m_inner.TempPath(buffer, size, error);
-    }
 
 private:
-    IFiles& m_inner;
     ILog& m_log;
 };
 

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -99,10 +98,7 @@ public:
 // returned: at most `count` bytes and never past the first NUL.  A value
 // cut inside a two-byte character comes back as its whole characters with
 // a count that also covers the byte left unwritten.
-inline std::string ProfileText(const char* buffer, std::uint32_t count) {
-    const void* nul = std::memchr(buffer, 0, count);
-    return std::string(buffer, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : count);
-}
+inline std::string ProfileText(const char* buffer, std::uint32_t count) { return TextBeforeNul(buffer, count); }
 
 // The running program and its files.
 class IFiles {

@@ -59,4 +59,9 @@ std::string MultiString(const std::vector<std::string>& items) {
     return out;
 }
 
+std::string TextBeforeNul(const char* bytes, std::size_t size) {
+    const void* nul = std::memchr(bytes, '\0', size);
+    return std::string(bytes, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes) : size);
+}
+
 }  // namespace sys

@@ -152,6 +152,10 @@ struct DriverInfo3 {
 // zero, then one more zero.
 std::string MultiString(const std::vector<std::string>& items);
 
+// The text at `bytes` within `size` bytes: up to the first NUL, or all of
+// them when there is none.
+std::string TextBeforeNul(const char* bytes, std::size_t size);
+
 // MONITOR_INFO_2A.
 struct MonitorInfo2 {
     std::string pName;

@@ -18,9 +18,9 @@
 #include <set>
 
 #include "FuzzSupport.h"
+#include "check/PackageCheck.h"
 #include "config/ConfigReader.h"
 #include "config/IniScan.h"
-#include "config/PackageCheck.h"
 #include "config/PortSection.h"
 #include "install/PrinterLists.h"
 #include "sys/sim/SimMachine.h"

@@ -7,6 +7,7 @@
 #include "config/ConfigReader.h"
 #include "install/ComponentUpdates.h"
 #include "install/Installation.h"
+#include "spooler/DriverStaging.h"
 #include "sys/sim/SimMachine.h"
 #include "sys/sim/WinText.h"
 

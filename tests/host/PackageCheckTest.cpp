@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "check/PackageCheck.h"
 #include "config/ConfigInt.h"
 #include "config/IniScan.h"
-#include "config/PackageCheck.h"
 #include "install/StepController.h"
 #include "sys/sim/SimMachine.h"
 

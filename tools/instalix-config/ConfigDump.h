@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
 #include "sys/Platform.h"
 
 struct DumpRequest {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "config/PackageCheck.h"
+#include "check/PackageCheck.h"
 
 class DiskPackageFolder final : public IPackageFolder {
 public:

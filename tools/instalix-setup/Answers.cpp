@@ -6,8 +6,8 @@
 #include "config/PortSection.h"
 #include "install/OsClassification.h"
 #include "install/PrinterLists.h"
-#include "install/StepController.h"
 #include "ports/PortLists.h"
+#include "ports/SerialSettings.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const std::vector<std::string> kDataBits = {"5", "6", "7", "8"};
 const std::vector<std::string> kStopBits = {"1", "1.5", "2"};
 const std::vector<std::string> kParities = {"Even", "Mark", "None", "Odd", "Space"};
 const std::vector<std::string> kFlows = {"Xon/Xoff", "Hardware", "None"};
-const char kFlowLetters[] = {'x', 'p', ' '};
+const char kFlowLetters[] = {kFlowXonXoff, kFlowHardware, kFlowNone};
 const std::vector<std::string> kReplies = {"Yes", "No"};
 const std::vector<std::string> kWindows = {"win98", "nt40", "win2k", "winxp", "win2003"};
 

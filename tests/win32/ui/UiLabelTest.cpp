@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "UiHarness.h"
-#include "app/LinkLabel.h"
+#include "dialog/LinkLabel.h"
 #include "resource.h"
 
 using namespace ui;

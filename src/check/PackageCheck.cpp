@@ -1,4 +1,4 @@
-#include "config/PackageCheck.h"
+#include "check/PackageCheck.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,9 +11,9 @@
 #include "config/ConfigReader.h"
 #include "config/IniScan.h"
 #include "config/PortSection.h"
-#include "install/Installation.h"
 #include "install/PrinterLists.h"
-#include "install/StepController.h"
+#include "ports/SerialSettings.h"
+#include "ports/UsbPortNaming.h"
 #include "spooler/DriverStaging.h"
 
 namespace {
@@ -43,90 +43,6 @@ int FolderOf(TargetSystem target) {
 }
 
 bool IsNt5(int f) { return f >= 2; }
-
-enum class Type { Text, Int, File, Flag };
-// A missing key is an error, a warning, or left to the caller's own check.
-enum class Need { Required, Expected, Own };
-
-struct KeyRule {
-    const char* name;
-    Type type;
-    std::uint32_t limit;
-    Need need;
-    IntField field;
-    bool mustName;  // File: the installer needs a file here
-    bool cosmetic;  // Text: a cut value is only a warning
-    bool emptyOwn = false;  // File: an empty value has a check of its caller's
-};
-
-constexpr KeyRule Text(const char* name, std::uint32_t limit, Need need, bool cosmetic = false) {
-    return KeyRule{name, Type::Text, limit, need, IntField::Signed32, false, cosmetic, false};
-}
-constexpr KeyRule Int(const char* name, std::uint32_t limit, Need need, IntField field) {
-    return KeyRule{name, Type::Int, limit, need, field, false, false, false};
-}
-constexpr KeyRule File(const char* name, std::uint32_t limit, Need need, bool mustName = false) {
-    return KeyRule{name, Type::File, limit, need, IntField::Signed32, mustName, false, false};
-}
-constexpr KeyRule Flag(const char* name, std::uint32_t limit, Need need) {
-    return KeyRule{name, Type::Flag, limit, need, IntField::Signed32, false, false, false};
-}
-
-constexpr Need R = Need::Required;
-constexpr Need E = Need::Expected;
-constexpr Need O = Need::Own;
-
-// The keys of a file-list section, each with "STD" and "GDI" before it.
-const KeyRule kFileListStems[] = {
-    File("DriverPath", 199, R, true),     File("DataFile", 199, R, true),      File("ConfigFile", 199, R, true),
-    File("HelpFile", 199, R, true),       Text("MonitorName", 49, R),          File("MonitorDLLName", 199, E),
-    File("ProcessorDLLName", 199, E),     Text("PrintProcessor", 49, R),       File("DataFileDLLName", 199, E),
-    File("DataOemuiDLL", 199, E),         File("DataOemuniDLL", 199, E),       File("DataOemuniini", 199, E),
-};
-const KeyRule kDdkKeys[] = {Flag("STD2KDDKDEV", 4, E), Flag("GDI2KDDKDEV", 4, E)};
-
-const KeyRule kPrinterKeys[] = {
-    Text("SERVERNAME", 49, E, true),   Text("STDDRIVERNAME", 49, R),  Text("GDIDRIVERNAME", 49, R),
-    Text("COMMENT", 49, E, true),      Text("LOCATION", 49, E, true), Text("SEPFILE", 49, R),
-    Text("DATATYPE", 49, R),           Text("PARAMETERS", 49, E, true),
-    Text("SECURITYDESCRIPTOR", 49, E, true),
-    Int("ATTRIBUTES", 49, E, IntField::Unsigned32),      Int("PRIORITY", 49, E, IntField::Unsigned32),
-    Int("DEFAULTPRIORITY", 49, E, IntField::Unsigned32), Int("STARTTIME", 49, E, IntField::Unsigned32),
-    Int("UNTILTIME", 49, E, IntField::Unsigned32),       Int("STATUS", 49, E, IntField::Unsigned32),
-    Int("CJOBS", 49, E, IntField::Unsigned32),           Int("AVERAGEPPM", 49, E, IntField::Unsigned32),
-};
-
-const KeyRule kDevModeKeys[] = {
-    Int("DRIVERVERSION", 19, E, IntField::Bits16), Int("DMDRIVEREXTRA", 19, E, IntField::Bits16),
-    Int("ORIENTATION", 19, E, IntField::Bits16),   Int("PAPERSIZE", 19, E, IntField::Bits16),
-    Int("PAPERLENGTH", 19, E, IntField::Bits16),   Int("PAPERWIDTH", 19, E, IntField::Bits16),
-    Int("SCALE", 19, E, IntField::Bits16),         Int("COPIES", 19, E, IntField::Bits16),
-    Int("DEFAULTSOURCE", 19, E, IntField::Bits16), Int("PRINTQUALITY", 19, E, IntField::Bits16),
-    Int("COLOR", 19, E, IntField::Bits16),         Int("DUPLEX", 19, E, IntField::Bits16),
-    Int("YRESOLUTION", 19, E, IntField::Bits16),   Int("TTOPTION", 19, E, IntField::Bits16),
-    Int("COLLATE", 19, E, IntField::Bits16),       Text("FORMNAME", 19, E),
-    Int("ICMMETHOD", 19, E, IntField::Unsigned32), Int("ICMINTENT", 19, E, IntField::Unsigned32),
-    Int("MEDIATYPE", 19, E, IntField::Unsigned32), Int("DITHERTYPE", 19, E, IntField::Unsigned32),
-    Int("FIELDS", 19, E, IntField::Unsigned32),
-};
-
-// "BaudRate" has a check of its own when it is missing.
-const KeyRule kPortFlags[] = {Int("AdvancedSetup", 199, E, IntField::Signed32),
-                              Int("System2003Supported", 199, E, IntField::Signed32),
-                              Int("USBSUPPORTED", 199, E, IntField::Signed32),
-                              Int("LPTDEFAULT", 199, E, IntField::Signed32)};
-const KeyRule kBaudRateKey = Int("BaudRate", 199, O, IntField::Signed32);
-
-// One port monitor's keys, "COMMONitor" or "USBMONitor" before each.
-const KeyRule kMonitorStems[] = {Text("PName", 49, R), File("PDLLName", 199, R, true), File("PUIDLLName", 49, E),
-                                 Int("Version", 9, R, IntField::Unsigned32)};
-const char* const kMonitorPrefixes[2] = {"COMMONitor", "USBMONitor"};
-
-// Section suffixes of a class file, after the model name and a '.'.
-const char* const kClassSectionSuffixes[] = {"PORT",          "98",          "NT",           "2K",
-                                             "XP",            "2003",        "PRINTERINFO98", "PRINTERINFONT",
-                                             "PRINTERINFO2K", "PRINTERINFO2003", "DEVMODE98", "DEVMODENT",
-                                             "DEVMODE2K",     "DEVMODE2003"};
 
 std::string Quote(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -167,8 +83,6 @@ bool AllDigits(const std::string& text) {
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
-
-bool Named(const std::string& file) { return !file.empty() && file[0] != '0'; }
 
 struct ConfigFile {
     std::string display;
@@ -231,7 +145,7 @@ private:
                        FamilyFolder* folder, bool* failed);
     bool FolderUsable(FamilyFolder& folder, const std::string& why);
     void MarkUsed(FamilyFolder& folder, const std::string& name) {
-        if (Named(name)) folder.used.insert(FoldNameCase(name));
+        if (NamesFile(name)) folder.used.insert(FoldNameCase(name));
     }
     int ModelAnchor(int file, const std::string& model) const;
 
@@ -241,7 +155,7 @@ private:
     void CheckModelNames(const Model& m);
     void CheckFileList(const Model& m, int f);
     void CheckRecordSection(const Model& m, const std::string& section, const std::string& families,
-                            const KeyRule* rules, std::size_t count);
+                            const KeyRules& rules);
     void CheckMonitors();
     void CheckVersion();
     void CheckFixedFiles();
@@ -329,7 +243,7 @@ void Checker::CheckFileName(int file, int line, const std::string& key, const st
         }
         return;
     }
-    if (value[0] == '0') {
+    if (SaysNoFile(value)) {
         if (rule.mustName) {
             Report(file, line, Severity::Error, key + "=" + value + " names no file, but the installer needs one");
             *failed = true;
@@ -373,11 +287,11 @@ KeyRead Checker::CheckKey(int file, Source source, int cls, const std::string& s
     if (line && !line->hasValue) return r;  // reported by the scan
 
     const std::string whole = Read(source, cls, section, key, kWholeValue);
-    if (whole.size() > r.value.size() && rule.type != Type::Flag) {
+    if (whole.size() > r.value.size() && rule.type != KeyType::Flag) {
         std::string text = key + " is " + std::to_string(whole.size()) +
                            " characters long; the installer reads only the first " +
                            std::to_string(rule.limit);
-        if (rule.type == Type::Int)
+        if (rule.type == KeyType::Int)
             text += ", " + Quote(r.value) + ", as " + std::to_string(ParseConfigInt(r.value));
         const bool error = !rule.cosmetic;
         Report(file, r.line, error ? Severity::Error : Severity::Warning, text);
@@ -385,20 +299,20 @@ KeyRead Checker::CheckKey(int file, Source source, int cls, const std::string& s
         return r;
     }
     switch (rule.type) {
-        case Type::Text: break;
-        case Type::Int:
+        case KeyType::Text: break;
+        case KeyType::Int:
             if (std::optional<Finding> f = JudgeInteger(key, r.value, rule.field)) {
                 Report(file, r.line, f->severity, f->text);
                 r.failed = f->severity == Severity::Error;
             }
             break;
-        case Type::Flag:
+        case KeyType::Flag:
             if (r.value != "0" && r.value != "1")
                 Report(file, r.line, Severity::Warning,
                        key + "=" + r.value + ": only a first character '1' sets it; the installer reads it as " +
                            (!r.value.empty() && r.value[0] == '1' ? "set" : "not set"));
             break;
-        case Type::File:
+        case KeyType::File:
             CheckFileName(file, r.line, key, r.value, rule, folder, &r.failed);
             break;
     }
@@ -409,8 +323,7 @@ int Checker::ModelAnchor(int file, const std::string& model) const {
     for (const IniSection& s : m_files[file].scan.sections) {
         if (s.name.size() <= model.size() || !StartsWithNoCase(s.name, model + ".")) continue;
         const std::string suffix = s.name.substr(model.size() + 1);
-        for (const char* known : kClassSectionSuffixes)
-            if (SameName(suffix, known)) return s.line;
+        if (IsClassSectionSuffix(suffix)) return s.line;
     }
     return 1;
 }
@@ -421,8 +334,7 @@ void Checker::CheckDevices() {
         Report(0, 1, Severity::Error, "section [DEVICENAME] is missing: the printer page offers no printer");
         return;
     }
-    const KeyRule countRule = Int("DEVICENUMBER", 31, O, IntField::Signed32);
-    KeyRead count = CheckKey(0, Source::Main, 0, "DEVICENAME", "DEVICENUMBER", countRule, nullptr);
+    KeyRead count = CheckKey(0, Source::Main, 0, "DEVICENAME", "DEVICENUMBER", kDeviceCountKey, nullptr);
     m_deviceCount = ParseConfigInt(count.value);
     if (!count.present) {
         Report(0, sec->line, Severity::Error, "[DEVICENAME] has no DEVICENUMBER: the printer page offers no printer");
@@ -504,8 +416,7 @@ void Checker::CheckDevices() {
     }
 
     // The preselected model.
-    const KeyRule defaultRule = Int("DEFAULTNAME", 199, O, IntField::Signed32);
-    KeyRead def = CheckKey(0, Source::Main, 0, "DEVICENAME", "DEFAULTNAME", defaultRule, nullptr);
+    KeyRead def = CheckKey(0, Source::Main, 0, "DEVICENAME", "DEFAULTNAME", kDefaultNameKey, nullptr);
     if (!def.present) {
         Report(0, sec->line, Severity::Warning, "[DEVICENAME] has no DEFAULTNAME: no printer is preselected");
         return;
@@ -586,8 +497,7 @@ void Checker::CheckUsbList() {
                    "not written");
         return;
     }
-    const KeyRule countRule = Int("PRNCOUNT", 199, E, IntField::Signed32);
-    KeyRead count = CheckKey(0, Source::Main, 0, "SUPPORTED-USB-DEVICE", "PRNCOUNT", countRule, nullptr);
+    KeyRead count = CheckKey(0, Source::Main, 0, "SUPPORTED-USB-DEVICE", "PRNCOUNT", kUsbCountKey, nullptr);
     const int n = ParseConfigInt(count.value);
     if (count.present && n < 0 && !count.failed)
         Report(0, count.line, Severity::Error, "PRNCOUNT=" + count.value + " is negative: no USB port is listed");
@@ -703,10 +613,10 @@ void Checker::CheckFileList(const Model& m, int f) {
         if (!sec) return;
         for (const char* prefix : {"STD", "GDI"})
             for (const KeyRule& rule : kFileListStems) {
-                if (rule.type != Type::File) continue;
+                if (rule.type != KeyType::File) continue;
                 const std::string key = std::string(prefix) + rule.name;
                 const std::string value = Read(Source::Class, m.cls, section, key, rule.limit);
-                if (!Named(value) || FileNameProblem(value) || !IniScan::Find(*sec, key)) continue;
+                if (!NamesFile(value) || FileNameProblem(value) || !IniScan::Find(*sec, key)) continue;
                 MarkUsed(folder, value);
                 if (folder.present && !FindNoCase(folder.entries, value))
                     Report(file, IniScan::Find(*sec, key)->line, Severity::Warning,
@@ -737,7 +647,7 @@ void Checker::CheckFileList(const Model& m, int f) {
             if (processor.value.empty())
                 Report(file, processor.line, Severity::Error,
                        prefix + "PrintProcessor is empty: the installer cannot add the print processor");
-            else if (processor.value != "WinPrint" && !Named(processorDll.value) && !processorDll.failed)
+            else if (processor.value != "WinPrint" && !NamesFile(processorDll.value) && !processorDll.failed)
                 Report(file, processor.line, Severity::Error,
                        prefix + "PrintProcessor=" + processor.value + " needs " + prefix +
                            "ProcessorDLLName, which names no file" +
@@ -758,7 +668,7 @@ void Checker::CheckFileList(const Model& m, int f) {
         }
         if (!flag) continue;
         const KeyRead& extra = read["DataFileDLLName"];
-        if (!extra.failed && !Named(extra.value))
+        if (!extra.failed && !NamesFile(extra.value))
             Report(file, flagKey.line, Severity::Error,
                    prefix + "2KDDKDEV=" + flagKey.value + " needs " + prefix +
                        "DataFileDLLName, which names no file");
@@ -784,16 +694,16 @@ void Checker::CheckFileList(const Model& m, int f) {
 }
 
 void Checker::CheckRecordSection(const Model& m, const std::string& section, const std::string& families,
-                                 const KeyRule* rules, std::size_t count) {
+                                 const KeyRules& rules) {
     const int file = 1 + m.cls;
     if (!m_files[file].scan.Find(section)) {
         Report(file, ModelAnchor(file, m.name), Severity::Error,
                "section [" + section + "] is missing: " + m.name + " reads 0 for all of it on " + families);
         return;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        KeyRead r = CheckKey(file, Source::Class, m.cls, section, rules[i].name, rules[i], nullptr);
-        const std::string name = rules[i].name;
+    for (const KeyRule& rule : rules) {
+        KeyRead r = CheckKey(file, Source::Class, m.cls, section, rule.name, rule, nullptr);
+        const std::string name = rule.name;
         if (r.present && !r.failed && r.value.empty() && name.size() > 10 &&
             name.compare(name.size() - 10, 10, "DRIVERNAME") == 0)
             Report(file, r.line, Severity::Error, name + " is empty: the printer driver cannot be added");
@@ -831,25 +741,23 @@ void Checker::CheckMonitors() {
             const std::string prefix = kMonitorPrefixes[half];
             if (!need[f][half]) {
                 for (const KeyRule& rule : kMonitorStems)
-                    if (rule.type == Type::File)
+                    if (rule.type == KeyType::File)
                         MarkUsed(folder, Read(Source::Main, 0, section, prefix + rule.name, rule.limit));
                 continue;
             }
             KeyRead name = CheckKey(0, Source::Main, 0, section, prefix + "PName", kMonitorStems[0], nullptr);
-            KeyRule dllRule = File("PDLLName", 199, R, false);
-            dllRule.emptyOwn = true;
-            KeyRead dll = CheckKey(0, Source::Main, 0, section, prefix + "PDLLName", dllRule, &folder);
+            KeyRead dll = CheckKey(0, Source::Main, 0, section, prefix + "PDLLName", kNeededMonitorDllKey, &folder);
             CheckKey(0, Source::Main, 0, section, prefix + "PUIDLLName", kMonitorStems[2], &folder);
             CheckKey(0, Source::Main, 0, section, prefix + "Version", kMonitorStems[3], nullptr);
             if (dll.present && !dll.failed) {
                 if (dll.value.empty())
                     Report(0, dll.line, Severity::Warning,
                            prefix + "PDLLName is empty: the installer never installs this monitor");
-                else if (dll.value[0] == '0')
+                else if (SaysNoFile(dll.value))
                     Report(0, dll.line, Severity::Error,
                            prefix + "PDLLName=" + dll.value + " names no file: adding the monitor fails");
             }
-            if (name.present && !name.failed && name.value.empty() && Named(dll.value))
+            if (name.present && !name.failed && name.value.empty() && NamesFile(dll.value))
                 Report(0, name.line, Severity::Error, prefix + "PName is empty: the monitor has no name");
         }
     }
@@ -862,8 +770,7 @@ void Checker::CheckVersion() {
                "never replaced");
         return;
     }
-    CheckKey(0, Source::Main, 0, "Version", "DriverVersion", Int("DriverVersion", 11, R, IntField::Unsigned32),
-             nullptr);
+    CheckKey(0, Source::Main, 0, "Version", "DriverVersion", kDriverVersionKey, nullptr);
 }
 
 void Checker::CheckFixedFiles() {
@@ -956,9 +863,7 @@ void Checker::CheckUnreadSections() {
             const std::size_t dot = s.name.rfind('.');
             const std::string suffix = dot == std::string::npos ? std::string() : s.name.substr(dot + 1);
             const std::string model = dot == std::string::npos ? s.name : s.name.substr(0, dot);
-            const bool knownSuffix = dot != std::string::npos &&
-                                     std::any_of(std::begin(kClassSectionSuffixes), std::end(kClassSectionSuffixes),
-                                                 [&](const char* k) { return SameName(suffix, k); });
+            const bool knownSuffix = dot != std::string::npos && IsClassSectionSuffix(suffix);
             if (!knownSuffix) {
                 std::string text = "section [" + s.name + "] is not read by the installer";
                 if (SameName(suffix, "PRINTERINFOXP") || SameName(suffix, "DEVMODEXP"))
@@ -978,7 +883,7 @@ void Checker::CheckUnreadSections() {
                     if (!SameName(s.name, FileListSection(model, Family(f)))) continue;
                     for (const char* prefix : {"STD", "GDI"})
                         for (const KeyRule& rule : kFileListStems)
-                            if (rule.type == Type::File)
+                            if (rule.type == KeyType::File)
                                 MarkUsed(m_folders[FolderOf(Family(f))],
                                          Read(Source::Class, cls, s.name, std::string(prefix) + rule.name, rule.limit));
                 }
@@ -1055,9 +960,8 @@ std::vector<Diagnostic> Checker::Run() {
                 if (!done.insert(printer).second) continue;
                 const std::string families =
                     f == 2 ? std::string("Windows 2000 and XP") : std::string(kFamilyNames[f]);
-                CheckRecordSection(m, printer, families, kPrinterKeys, std::size(kPrinterKeys));
-                CheckRecordSection(m, DevModeSection(m.name, Family(f)), families, kDevModeKeys,
-                                   std::size(kDevModeKeys));
+                CheckRecordSection(m, printer, families, kPrinterKeys);
+                CheckRecordSection(m, DevModeSection(m.name, Family(f)), families, kDevModeKeys);
             }
         }
         CheckMonitors();
@@ -1083,57 +987,6 @@ std::vector<Diagnostic> Checker::Run() {
 }
 
 }  // namespace
-
-std::optional<Finding> JudgeInteger(std::string_view key, std::string_view value, IntField field) {
-    const std::string written = std::string(key) + "=" + std::string(value);
-    const ConfigIntText t = ExamineConfigInt(value);
-    switch (t.form) {
-        case ConfigIntText::Form::Empty:
-            return Finding{Severity::Warning, std::string(key) + " is empty: the installer reads 0"};
-        case ConfigIntText::Form::NoDigits:
-            return Finding{Severity::Error, written + " is not a decimal number: the installer reads 0"};
-        case ConfigIntText::Form::Hexadecimal:
-            return Finding{Severity::Error,
-                           written + " is hexadecimal, which the installer does not read: it reads 0" +
-                               (t.huge ? std::string() : " (write " + std::to_string(t.number) + ")")};
-        case ConfigIntText::Form::TrailingText:
-            return Finding{Severity::Error, written + ": the installer reads " + std::to_string(t.value) +
-                                                " and ignores " + Quote(t.rest)};
-        case ConfigIntText::Form::Decimal: break;
-    }
-    switch (field) {
-        case IntField::Signed32:
-            if (t.huge || t.number < INT32_MIN || t.number > INT32_MAX)
-                return Finding{Severity::Error,
-                               written + " does not fit 32 bits: the installer reads " + std::to_string(t.value)};
-            break;
-        case IntField::Unsigned32:
-            if (t.huge || t.number < INT32_MIN || t.number > static_cast<std::int64_t>(UINT32_MAX))
-                return Finding{Severity::Error, written + " does not fit 32 bits: the installer reads " +
-                                                    std::to_string(static_cast<std::uint32_t>(t.value))};
-            if (t.number < 0)
-                return Finding{Severity::Warning, written + " is negative: the field holds " +
-                                                      std::to_string(static_cast<std::uint32_t>(t.value))};
-            break;
-        case IntField::Bits16:
-            if (t.huge || t.number < -32768 || t.number > 65535)
-                return Finding{Severity::Error,
-                               written + " does not fit 16 bits: the device mode keeps only the low 16 bits, " +
-                                   std::to_string(static_cast<std::uint16_t>(t.value & 0xFFFF))};
-            break;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> FileNameProblem(std::string_view name) {
-    const std::string text(name);
-    if (!IsBareFileName(text))
-        return std::string("is not a bare file name: the installer refuses names that hold \\, /, : or ..");
-    if (text == "." || text.find_first_of("*?\"<>|") != std::string::npos ||
-        std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
-        return std::string("is not a valid file name");
-    return std::nullopt;
-}
 
 const PackageEntry* FindNoCase(const std::vector<PackageEntry>& entries, std::string_view name) {
     const std::string folded = FoldNameCase(name);

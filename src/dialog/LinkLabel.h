@@ -61,7 +61,6 @@ private:
     void RebuildFont();
     void Redraw();
     void ChangeStyle(int index, LONG bits, bool on, bool frameChanged);
-    std::string WindowText() const;
 
     HWND m_hwnd = nullptr;
     WNDPROC m_oldProc = nullptr;

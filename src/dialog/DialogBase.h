@@ -10,6 +10,9 @@
 
 class LinkLabel;
 
+// The whole text of a window, however long; empty for no window.
+std::string WindowTextOf(HWND window);
+
 class DialogBase {
 public:
     explicit DialogBase(unsigned templateId) : m_templateId(templateId) {}
@@ -95,7 +98,7 @@ protected:
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
     void EnableItem(int id, bool enable) const { EnableWindow(Item(id), enable ? TRUE : FALSE); }
     void ShowItem(int id, int command) const { ShowWindow(Item(id), command); }
-    std::string ItemText(int id) const;
+    std::string ItemText(int id) const { return WindowTextOf(Item(id)); }
     // The text of a combo box's selected entry; empty when none is selected.
     std::string ComboSelectedText(int id, bool* selected = nullptr) const;
     // A string-table text of the program.

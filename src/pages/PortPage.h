@@ -4,10 +4,12 @@
 
 #include <string>
 
-#include "app/DialogBase.h"
-#include "app/LinkLabel.h"
-#include "install/InstallTypes.h"
+#include "config/InstallTypes.h"
+#include "dialog/DialogBase.h"
+#include "dialog/EnumValue.h"
+#include "dialog/LinkLabel.h"
 #include "ports/PortLists.h"
+#include "ports/SerialSettings.h"
 #include "sys/Platform.h"
 
 class PortPage : public DialogBase {
@@ -21,13 +23,12 @@ public:
     int m_baudRate = 0;
     int m_dataBits = 8;
     double m_stopBits = 1.0;
-    // First letter of the parity entry; 'n' until the user picks one.
-    char m_parity = 'n';
-    // 'x' Xon/Xoff, 'p' hardware, ' ' none.
-    char m_flowControl = 'p';
-    // InstallMode of this visit, set before the list is built.
-    int m_mode = static_cast<int>(InstallMode::Typical);
-    // Check box 1052: raster-bitmap printing.
+    // First letter of the parity entry, and the flow-control letter.
+    char m_parity = kUnpickedParity;
+    char m_flowControl = kUnpickedFlowControl;
+    // The mode of this visit, set before the list is built.
+    EnumValue<InstallMode> m_mode = InstallMode::Typical;
+    // Check box IDC_RASTER_BITMAP: raster-bitmap printing.
     int m_rasterBitmap = 0;
     LinkLabel m_usbNotice;
     HWND m_toolTip = nullptr;
@@ -59,15 +60,21 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool DoDataExchange(bool save) override;
     void OnDestroy() override;
-    void OnOK() override {}
-    void OnCancel() override {}
 
 private:
     void Build(const std::string& model, TargetSystem target, PrinterClass printerClass, InstallMode mode);
     void ApplyControls(const PortControls& controls);
     void CreateToolTip();
+    void RemoveMessageFilter();
     static LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam);
 
     sys::Platform m_platform;
     PortListBuilder m_builder;
+    std::string m_toolTipText;
+    // The message filter that relays the page's messages to its tooltip: the
+    // wizard runs in the system's modal dialog loop, which calls the filter
+    // for every message it takes.  The filter procedure gets no page, so the
+    // page that set it is kept where the procedure finds it.
+    HHOOK m_filter = nullptr;
+    static PortPage* s_filterPage;
 };

@@ -4,11 +4,11 @@
 // and the family folders looked up for every file the configuration names.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "check/PackageRules.h"
 #include "sys/Platform.h"
 
 struct PackageEntry {
@@ -27,8 +27,6 @@ public:
     virtual bool Read(const std::string& path, std::string* bytes) = 0;
 };
 
-enum class Severity { Warning, Error };
-
 struct Diagnostic {
     std::string file;  // relative to the package's root, '/' between names
     int line = 1;
@@ -45,27 +43,6 @@ std::vector<Diagnostic> CheckPackage(const sys::Platform& platform, IPackageFold
 // "FILE:LINE: error: text" or "FILE:LINE: warning: text".
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
 bool HasErrors(const std::vector<Diagnostic>& diagnostics);
-
-// The decisions below have tests of their own.
-
-// What an integer key feeds.
-enum class IntField {
-    Signed32,    // an int of the installer (counts, indexes, flags, the baud rate)
-    Unsigned32,  // a DWORD of a spooler record or a version number
-    Bits16,      // a 16-bit device-mode member
-};
-
-struct Finding {
-    Severity severity;
-    std::string text;
-};
-
-// What a package author should hear about the text `value` of the integer
-// key `key` (as the reader got it), or nothing when it reads as written.
-std::optional<Finding> JudgeInteger(std::string_view key, std::string_view value, IntField field);
-
-// Why a configured file name cannot be copied from its folder, or nothing.
-std::optional<std::string> FileNameProblem(std::string_view name);
 
 // The entry of that name, compared without regard to case as Windows
 // compares file names, or nullptr.

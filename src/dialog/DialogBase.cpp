@@ -1,12 +1,13 @@
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
 
 #include <richedit.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/LinkLabel.h"
+#include "dialog/LinkLabel.h"
 #include "resource.h"
+#include "sys/Types.h"
 
 const char DialogBase::kReflectProperty[] = "InstalixReflect";
 
@@ -41,9 +42,7 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* go
 
 // A text record: its bytes up to the first NUL.
 std::string RecordText(const BYTE* data, DWORD length) {
-    const void* nul = std::memchr(data, 0, length);
-    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const BYTE*>(nul) - data) : length;
-    return std::string(reinterpret_cast<const char*>(data), n);
+    return sys::TextBeforeNul(reinterpret_cast<const char*>(data), length);
 }
 
 }  // namespace
@@ -221,11 +220,11 @@ void DialogBase::DdxControl(int id, LinkLabel& label) {
     if (!label.hwnd()) label.Attach(Item(id));
 }
 
-std::string DialogBase::ItemText(int id) const {
-    HWND h = Item(id);
-    int n = h ? GetWindowTextLengthA(h) : 0;
+std::string WindowTextOf(HWND window) {
+    if (!window) return std::string();
+    int n = GetWindowTextLengthA(window);
     std::vector<char> buffer(static_cast<std::size_t>(n) + 2, '\0');
-    if (h) GetWindowTextA(h, buffer.data(), n + 1);
+    GetWindowTextA(window, buffer.data(), n + 1);
     return buffer.data();
 }
 

@@ -1,11 +1,9 @@
-#include "app/LinkLabel.h"
-
-#include "sys/win32/SystemLibrary.h"
+#include "dialog/LinkLabel.h"
 
 #include <cstring>
-#include <vector>
 
-#include "app/DialogBase.h"
+#include "dialog/DialogBase.h"
+#include "sys/win32/SystemLibrary.h"
 
 LinkLabel::LinkLabel()
     : m_textColor(GetSysColor(COLOR_WINDOWTEXT)),
@@ -60,7 +58,7 @@ LRESULT LinkLabel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_LBUTTONDOWN: {
             // The text names what to open: an address, a document, a program.
-            const std::string text = WindowText();
+            const std::string text = WindowTextOf(m_hwnd);
             sys::win32::ShellOpen(text.c_str(), SW_SHOWNORMAL);
             break;
         }
@@ -106,14 +104,6 @@ void LinkLabel::OnTick() {
         InvalidateRect(m_hwnd, nullptr, FALSE);
         UpdateWindow(m_hwnd);
     }
-}
-
-std::string LinkLabel::WindowText() const {
-    if (!m_hwnd) return std::string();
-    int n = GetWindowTextLengthA(m_hwnd);
-    std::vector<char> buffer(static_cast<std::size_t>(n) + 2, '\0');
-    GetWindowTextA(m_hwnd, buffer.data(), n + 1);
-    return buffer.data();
 }
 
 void LinkLabel::Redraw() {
@@ -230,7 +220,7 @@ void LinkLabel::StopFlash() {
 LinkLabel& LinkLabel::FlashText(bool on) {
     StopFlash();
     if (on) {
-        m_savedText = WindowText();
+        m_savedText = WindowTextOf(m_hwnd);
         m_flashPhase = 0;
         m_timerActive = 1;
         SetTimer(m_hwnd, kFlashTimer, kFlashPeriodMs, nullptr);

@@ -1,4 +1,4 @@
-#include "ports/PortPage.h"
+#include "pages/PortPage.h"
 
 #include <commctrl.h>
 
@@ -10,22 +10,19 @@ namespace {
 
 const int kSerialLists[] = {IDC_BAUD_LIST, IDC_DATABITS_LIST, IDC_PARITY_LIST, IDC_STOPBITS_LIST, IDC_FLOW_LIST};
 
-// The message filter that relays the page's messages to its tooltip: the
-// wizard runs in the system's modal dialog loop, which calls the filter for
-// every message it takes.
-HHOOK g_filter = nullptr;
-PortPage* g_filterPage = nullptr;
-
 }  // namespace
+
+PortPage* PortPage::s_filterPage = nullptr;
 
 PortPage::PortPage(const sys::Platform& platform) : DialogBase(IDD_PORT_PAGE), m_platform(platform) {}
 
-PortPage::~PortPage() {
-    if (g_filterPage == this) {
-        UnhookWindowsHookEx(g_filter);
-        g_filter = nullptr;
-        g_filterPage = nullptr;
-    }
+PortPage::~PortPage() { RemoveMessageFilter(); }
+
+void PortPage::RemoveMessageFilter() {
+    if (!m_filter) return;
+    UnhookWindowsHookEx(m_filter);
+    m_filter = nullptr;
+    s_filterPage = nullptr;
 }
 
 bool PortPage::DoDataExchange(bool save) {
@@ -43,12 +40,12 @@ BOOL PortPage::OnInitDialog() {
     SendDlgItemMessageA(m_hwnd, IDC_FLOW_LIST, CB_SETCURSEL, 2, 0);
     m_stopBits = 1.0;
     m_dataBits = 8;
-    m_parity = 'n';
-    m_flowControl = 'p';
+    m_parity = kUnpickedParity;
+    m_flowControl = kUnpickedFlowControl;
     CreateToolTip();
     m_usbNotice.SetTextColor(RGB(0, 0, 255)).SetBkColor(RGB(255, 255, 0)).SetFontSize(14).SetFontName("Arial");
     m_builder.lastModel = "PRINTER";
-    m_mode = static_cast<int>(InstallMode::Typical);
+    m_mode = InstallMode::Typical;
     m_builder.listMode = InstallMode::Typical;
     return TRUE;
 }
@@ -59,15 +56,14 @@ void PortPage::CreateToolTip() {
     if (!m_toolTip) return;
     SendMessageA(m_toolTip, TTM_ACTIVATE, TRUE, 0);
     SendMessageA(m_toolTip, TTM_SETMAXTIPWIDTH, 0, 200);
-    static std::string tip;
-    tip = LoadText(IDS_HELP_HINT);
+    m_toolTipText = LoadText(IDS_HELP_HINT);
     // The first structure size: every version of the control takes it.
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_IDISHWND;
     tool.hwnd = m_hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(Item(IDC_RASTER_BITMAP));
-    tool.lpszText = const_cast<char*>(tip.c_str());
+    tool.lpszText = const_cast<char*>(m_toolTipText.c_str());
     SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     // A disabled check box gets no mouse messages; its page does.  A second
     // tool over the same rectangle of the page shows the tip then too.
@@ -79,17 +75,19 @@ void PortPage::CreateToolTip() {
     area.hwnd = m_hwnd;
     area.uId = IDC_RASTER_BITMAP;
     area.rect = box;
-    area.lpszText = const_cast<char*>(tip.c_str());
+    area.lpszText = const_cast<char*>(m_toolTipText.c_str());
     SendMessageA(m_toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&area));
-    if (!g_filter) {
-        g_filter = SetWindowsHookExA(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
-        g_filterPage = this;
+    // One filter for the thread: a second page does not set its own.
+    if (!s_filterPage) {
+        m_filter = SetWindowsHookExA(WH_MSGFILTER, MessageFilter, nullptr, GetCurrentThreadId());
+        if (m_filter) s_filterPage = this;
     }
 }
 
 LRESULT CALLBACK PortPage::MessageFilter(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && g_filterPage) g_filterPage->RelayToToolTip(reinterpret_cast<MSG*>(lParam));
-    return CallNextHookEx(g_filter, code, wParam, lParam);
+    PortPage* page = s_filterPage;
+    if (code == MSGF_DIALOGBOX && page) page->RelayToToolTip(reinterpret_cast<MSG*>(lParam));
+    return CallNextHookEx(page ? page->m_filter : nullptr, code, wParam, lParam);
 }
 
 void PortPage::RelayToToolTip(MSG* message) {
@@ -99,11 +97,7 @@ void PortPage::RelayToToolTip(MSG* message) {
 }
 
 void PortPage::OnDestroy() {
-    if (g_filterPage == this) {
-        UnhookWindowsHookEx(g_filter);
-        g_filter = nullptr;
-        g_filterPage = nullptr;
-    }
+    RemoveMessageFilter();
     if (m_toolTip) DestroyWindow(m_toolTip);
     m_toolTip = nullptr;
 }
