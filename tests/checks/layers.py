@@ -26,8 +26,9 @@ import sys
 # plain C++ over sys/Platform.h; the real adapters (sys/win32) and the
 # simulated machine (sys/sim) stand beside each other over it.  The shell
 # builds up from the dialog base (dialog/) to the pages and to start-up and
-# the frame (app/), which alone reaches the real adapters.  The package
-# check stands beside the shell: the wizard never includes it.
+# the frame (app/), over the real adapters (sys/win32: the system's
+# libraries, the resources of the program's language).  The package check
+# stands beside the shell: the wizard never includes it.
 CORE = ["sys", "config", "spooler", "ports", "install"]
 LAYERS = [
     ("compat", []),
@@ -39,8 +40,8 @@ LAYERS = [
     ("ports", ["sys", "config"]),
     ("install", ["sys", "config", "spooler", "ports"]),
     ("check", CORE),
-    ("dialog", ["sys"]),
-    ("pages", CORE + ["dialog"]),
+    ("dialog", ["sys", "sys/win32"]),
+    ("pages", CORE + ["sys/win32", "dialog"]),
     ("app", CORE + ["sys/win32", "dialog", "pages"]),
 ]
 ALLOWED = dict(LAYERS)
