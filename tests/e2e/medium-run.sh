@@ -40,14 +40,18 @@ if ! "$top/scripts/make-medium" "$win_build" "$medium" >"$out/make.log" 2>&1; th
 fi
 ok "make-medium lays out the medium and its image"
 
-# The folder: the program, the manual, autorun, the readme and the package.
-expected="DRVCONFIG Guide.CHM README.TXT autorun.inf instalix.exe win2003 win98 winnt"
-check "the medium's root holds the program, the manual, autorun.inf, the readme and the package" \
+# The folder: the program, the two manuals, autorun, the readme and the package.
+expected="DRVCONFIG Guide.CHM GuideEN.CHM README.TXT autorun.inf instalix.exe win2003 win98 winnt"
+check "the medium's root holds the program, the manuals, autorun.inf, the readme and the package" \
     test "$(cd "$medium" && ls | LC_ALL=C sort | tr '\n' ' ')" = "$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')"
 check "autorun.inf starts instalix.exe with its icon" \
     grep -q $'^open=instalix.exe\r$' "$medium/autorun.inf"
 check "the readme is code page 936 text with CRLF line ends" \
     bash -c 'iconv -f GBK -t UTF-8 "$1" | grep -q "安装向导" && ! grep -q $'"'"'[^\r]$'"'"' "$1"' _ "$medium/README.TXT"
+check "the manuals on the medium are the build's, Chinese and English" \
+    bash -c 'cmp -s "$1/Guide.CHM" "$2/Guide.CHM" && cmp -s "$1/GuideEN.CHM" "$2/GuideEN.CHM"' _ "$medium" "$win_build"
+check "the readme names both manuals" \
+    bash -c 'grep -q "GuideEN.CHM (English)" "$1" && grep -q "Guide.CHM" "$1"' _ "$medium/README.TXT"
 check "no test fixture on the medium" \
     test -z "$(find "$medium" -iname 'KrUsbInt*' -o -iname 'pjlmon*')"
 

@@ -1,17 +1,24 @@
 #!/usr/bin/env python3
-"""Checks the compiled help manual, Guide.CHM, as the viewer will read it.
+"""Checks a compiled help manual, Guide.CHM or GuideEN.CHM, as the viewer will read it.
 
-    check-help.py GUIDE.CHM [--sources DIR] [--strings RC] [--program-sources DIR]
+    check-help.py GUIDE.CHM [--language zh|en] [--sources DIR] [--strings RC]
+                  [--program-sources DIR]
+
+The manuals are two: the Chinese one (--language zh, the default: help/,
+res/strings.rc, code page 936) and the English one (--language en: help/en/,
+res/strings-en.rc, code page 1252); both get the same checks, each with its
+own title, language, code page and string table.
 
 The file is read back with chmls (fp-utils): its listing, and every file
 extracted from it.  It must hold every topic and stylesheet of the sources
 (help/) with the contents and the index it names; every link, contents and
 index entry must reach a file in it, and an anchor in that file; every topic
 must be in the contents; the index must have an entry for every message of
-the string table (res/strings.rc), by its text and by its number, leading to
-a page that shows the text, and one for every fixed English message the
-program shows (src/); the stored title and the viewer window's caption must
-be the one the wizard's F1 looks for, in code page 936.  Prints one line per
+the string table (res/strings.rc or res/strings-en.rc), by its text and by its
+number ("消息 N", "Message N"), leading to a page that shows the text, and one
+for every fixed English message the program shows (src/); the stored title
+and the viewer window's caption must be the one the wizard's F1 looks for, in
+the manual's code page, and every page must be in that code page and say so.  Prints one line per
 check and "passed=N failed=N"; exits 1 when a check failed.
 """
 import argparse
@@ -23,8 +30,29 @@ import subprocess
 import sys
 import tempfile
 
-TITLE = "打印机驱动安装手册".encode("gbk")
-LCID_CHINESE_PRC = 0x0804
+
+class Language:
+    def __init__(self, title, lcid, lcid_name, encoding, code_page, charset, message, sources, strings):
+        self.title_text = title
+        self.title = title.encode(encoding)
+        self.lcid = lcid
+        self.lcid_name = lcid_name
+        self.encoding = encoding
+        self.code_page = code_page
+        self.charset = charset
+        self.message = message
+        self.sources = sources
+        self.strings = strings
+
+
+LANGUAGES = {
+    # The caption F1 looks for on a system whose ANSI code page is 936.
+    "zh": Language("打印机驱动安装手册", 0x0804, "Chinese (PRC)", "gbk", 936, "gb2312", "消息 %d",
+                   ("help",), ("res", "strings.rc")),
+    # And on every other system.
+    "en": Language("Printer Driver Setup Guide", 0x0409, "English (United States)", "cp1252", 1252,
+                   "windows-1252", "Message %d", ("help", "en"), ("res", "strings-en.rc")),
+}
 # HHWIN_PROP_CHANGE_TITLE: the viewer would caption its window with each
 # topic's title, and F1 would no longer find it.
 CHANGE_TITLE = 0x2000
@@ -97,18 +125,18 @@ ENTRY = re.compile(rb"""<object\s+type="text/sitemap">(.*?)</object>""", re.I | 
 PARAM = re.compile(rb"""<param\s+name="(\w+)"\s+value="([^"]*)">""", re.I)
 
 
-def sitemap_entries(data):
-    """(Name, Local) of every entry of a contents or index file, as GBK text."""
+def sitemap_entries(data, encoding):
+    """(Name, Local) of every entry of a contents or index file, as text."""
     entries = []
     for obj in ENTRY.findall(data):
-        params = {k.decode().lower(): html.unescape(v.decode("gbk")) for k, v in PARAM.findall(obj)}
+        params = {k.decode().lower(): html.unescape(v.decode(encoding, "replace")) for k, v in PARAM.findall(obj)}
         entries.append((params.get("name", ""), params.get("local", "")))
     return entries
 
 
-def page_text(data):
+def page_text(data, encoding):
     """The text a page shows: tags dropped, line breaks kept, entities resolved."""
-    text = data.decode("gbk", "replace")
+    text = data.decode(encoding, "replace")
     text = re.sub(r"(?i)<br\s*/?>", "\n", text)
     text = re.sub(r"<[^>]*>", "", text)
     return html.unescape(text)
@@ -147,10 +175,15 @@ def fixed_messages(src_dir):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("chm")
-    ap.add_argument("--sources", default=os.path.join(top, "help"))
-    ap.add_argument("--strings", default=os.path.join(top, "res", "strings.rc"))
+    ap.add_argument("--language", choices=sorted(LANGUAGES), default="zh")
+    ap.add_argument("--sources")
+    ap.add_argument("--strings")
     ap.add_argument("--program-sources", default=os.path.join(top, "src"))
     args = ap.parse_args()
+    lang = LANGUAGES[args.language]
+    args.sources = args.sources or os.path.join(top, *lang.sources)
+    args.strings = args.strings or os.path.join(top, *lang.strings)
+    enc = lang.encoding
 
     listing = chm_files(args.chm) if os.path.isfile(args.chm) else None
     if not listing:
@@ -185,34 +218,37 @@ def main():
     # Title and language; the viewer's caption is the window type's, else the title.
     title = cstring(system.get(3, b""))
     lcid = struct.unpack_from("<I", system[4])[0] if len(system.get(4, b"")) >= 4 else None
-    report(title == TITLE, "the stored title is 打印机驱动安装手册 in code page 936",
+    report(title == lang.title, "the stored title is %s in code page %d" % (lang.title_text, lang.code_page),
            ["stored: %r" % title])
-    report(lcid == LCID_CHINESE_PRC, "the language is 0x804 Chinese (PRC)", ["stored: %r" % lcid])
+    report(lcid == lang.lcid, "the language is 0x%x %s" % (lang.lcid, lang.lcid_name), ["stored: %r" % lcid])
     types = window_types(files.get("#WINDOWS", b""), files.get("#STRINGS", b""))
-    bad = ["%s: caption %s, properties 0x%x" % (n.decode("gbk", "replace"), c.decode("gbk", "replace"), p)
+    bad = ["%s: caption %s, properties 0x%x" % (n.decode(enc, "replace"), c.decode(enc, "replace"), p)
            for n, c, p in types
-           if c != TITLE or p & CHANGE_TITLE]
+           if c != lang.title or p & CHANGE_TITLE]
     report(not bad, "every window type is captioned with the title and keeps it (%d)" % len(types), bad)
 
-    # Pages in code page 936 that say so.
+    # Pages in the manual's code page that say so.
     pages = [n for n in files if n.lower().endswith((".htm", ".html", ".hhc", ".hhk"))]
+    code_page = "GBK" if lang.code_page == 936 else "code page %d" % lang.code_page
+    charset = re.compile(rb'<meta\s+http-equiv="Content-Type"\s+content="text/html;\s*charset=' +
+                         re.escape(lang.charset.encode()) + rb'">', re.I)
     wrong = []
     for n in pages:
         data = files[n]
         try:
-            data.decode("gbk")
+            data.decode(enc)
         except UnicodeDecodeError as e:
-            wrong.append("%s: not GBK (%s)" % (n, e.reason))
+            wrong.append("%s: not %s (%s)" % (n, code_page, e.reason))
             continue
         if re.search(rb"[\x80-\xff]", data):
             try:
                 data.decode("utf-8")
-                wrong.append("%s: UTF-8, not GBK" % n)
+                wrong.append("%s: UTF-8, not %s" % (n, code_page))
             except UnicodeDecodeError:
                 pass
-        if not re.search(rb'<meta\s+http-equiv="Content-Type"\s+content="text/html;\s*charset=gb2312">', data, re.I):
-            wrong.append("%s: no gb2312 charset" % n)
-    report(not wrong and pages, "all %d pages are GBK with a gb2312 charset" % len(pages), wrong)
+        if not charset.search(data):
+            wrong.append("%s: no %s charset" % (n, lang.charset))
+    report(not wrong and pages, "all %d pages are %s with a %s charset" % (len(pages), code_page, lang.charset), wrong)
 
     # Every link of every page, contents and index entry: a file of the CHM,
     # and an anchor in it.
@@ -221,7 +257,7 @@ def main():
     links = 0
     for n in pages:
         for href, local in LINK.findall(files[n]):
-            target = html.unescape((href or local).decode("gbk"))
+            target = html.unescape((href or local).decode(enc, "replace"))
             links += 1
             if re.match(r"^[a-zA-Z][\w+.-]*:", target):
                 broken.append("%s: %s leaves the manual" % (n, target))
@@ -235,7 +271,7 @@ def main():
     report(not broken and links > 0, "all %d links, contents and index entries lead to a file and anchor of the manual" % links,
            broken)
 
-    toc = sitemap_entries(files.get(contents, b""))
+    toc = sitemap_entries(files.get(contents, b""), enc)
     in_toc = {local.partition("#")[0] for _, local in toc}
     topics = sorted(n for n in pages if n.lower().endswith((".htm", ".html")))
     report(topics and not [t for t in topics if t not in in_toc],
@@ -243,18 +279,18 @@ def main():
 
     # The index: every message of the string table by its text (the first
     # line) and by its number, both leading to the page that shows it.
-    entries = sitemap_entries(files.get(index, b""))
+    entries = sitemap_entries(files.get(index, b""), enc)
     table = string_table(args.strings)
     problems = []
     for number, lines in sorted(table.items()):
         by_text = [l for name, l in entries if l.endswith("#m%d" % number) and name.startswith(lines[0])]
-        by_number = [l for name, l in entries if l.endswith("#m%d" % number) and name.startswith("消息 %d" % number)]
+        by_number = [l for name, l in entries if l.endswith("#m%d" % number) and name.startswith(lang.message % number)]
         if not by_text:
             problems.append("%d %s: no index entry with its text" % (number, lines[0]))
         if not by_number:
-            problems.append("%d: no index entry 消息 %d" % (number, number))
+            problems.append("%d: no index entry %s" % (number, lang.message % number))
         for local in set(by_text + by_number):
-            shown = page_text(files.get(local.partition("#")[0], b""))
+            shown = page_text(files.get(local.partition("#")[0], b""), enc)
             absent = [line for line in lines if line and line not in shown]
             if absent:
                 problems.append("%d: %s does not show %s" % (number, local, " / ".join(absent)))
@@ -268,7 +304,7 @@ def main():
         found = [l for name, l in entries if name.startswith(text)]
         if not found:
             missing.append("%s: no index entry" % text)
-        elif not any(text in page_text(files.get(l.partition("#")[0], b"")) for l in found):
+        elif not any(text in page_text(files.get(l.partition("#")[0], b""), enc) for l in found):
             missing.append("%s: not shown on %s" % (text, ", ".join(found)))
     report(len(english) >= 5 and not missing,
            "the index has every fixed English message of the program (%d)" % len(english), missing)
