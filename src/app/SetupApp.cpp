@@ -6,6 +6,8 @@
 #include "resource.h"
 #include "sys/InstallLog.h"
 #include "sys/LoggedPlatform.h"
+#include "sys/Language.h"
+#include "sys/win32/Resources.h"
 #include "sys/win32/SystemLibrary.h"
 #include "sys/win32/Win32Platform.h"
 
@@ -99,15 +101,18 @@ const std::string& RichTextLibraryPath() { return RichTextSuperclass::LibraryPat
 
 WizardWindows::WizardWindows(const sys::Platform& platform, sys::win32::Win32MessageBox* messages)
     : frame(platform, messages), os(platform), printer(platform), port(platform) {
-    frame.m_title = "安装打印机驱动程序";
-    frame.AddPage("阅读版权声明", &agreement, IDD_AGREEMENT_PAGE);
-    frame.AddPage("STEP 2\tSelect Install Module", &printer, IDD_PRINTER_PAGE);
-    frame.AddPage("选择安装模式", &mode, IDD_MODE_PAGE);
-    frame.AddPage("STEP 1\tSelect Install OS", &os, IDD_OS_PAGE);
-    frame.AddPage("STEP 3\tSet Printer Port and Confirm Setup", &port, IDD_PORT_PAGE);
+    const sys::WizardTexts& texts = sys::TextsFor(sys::win32::ProgramLanguage());
+    frame.m_title = texts.frameTitle;
+    frame.AddPage(texts.pageTitles[0], &agreement, IDD_AGREEMENT_PAGE);
+    frame.AddPage(texts.pageTitles[1], &printer, IDD_PRINTER_PAGE);
+    frame.AddPage(texts.pageTitles[2], &mode, IDD_MODE_PAGE);
+    frame.AddPage(texts.pageTitles[3], &os, IDD_OS_PAGE);
+    frame.AddPage(texts.pageTitles[4], &port, IDD_PORT_PAGE);
 }
 
 BOOL SetupApp::InitInstance() {
+    // The language of every text of this run, chosen once from the code page.
+    sys::win32::SetProgramLanguage(sys::LanguageForCodePage(GetACP()));
     sys::win32::Win32Platform real;
     const sys::Platform base = real.platform();
     // The installation log, %TEMP%\Instalix.log: every step, every change

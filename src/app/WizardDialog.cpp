@@ -1,23 +1,19 @@
 #include "app/WizardDialog.h"
 
-#include "sys/win32/SystemLibrary.h"
-
 #include "app/AboutDialog.h"
 #include "pages/ModePage.h"
 #include "pages/OsPage.h"
 #include "pages/PortPage.h"
 #include "pages/PrinterPage.h"
 #include "resource.h"
+#include "sys/Language.h"
+#include "sys/win32/Resources.h"
+#include "sys/win32/SystemLibrary.h"
 #include "sys/win32/Win32Platform.h"
 
-const char WizardDialog::kHelpCaption[] = "打印机驱动安装手册";
-const char WizardDialog::kHelpFile[] = ".\\Guide.CHM";
-
 namespace {
-const char kNextCaption[] = "下一步（&N）>>";
-const char kFinishCaption[] = "完成（&F）";
-const char kBackCaption[] = "<<上一步（&B）";
-const char kCancelCaption[] = "取消（&C）";
+// The buttons' captions and the manual, in the program's language.
+const sys::WizardTexts& Texts() { return sys::TextsFor(sys::win32::ProgramLanguage()); }
 }  // namespace
 
 WizardDialog::WizardDialog(const sys::Platform& platform, sys::win32::Win32MessageBox* ownedMessages)
@@ -76,9 +72,9 @@ BOOL WizardDialog::OnInitDialog() {
     }
     CentreOnScreen();
     SetWindowTextA(m_hwnd, m_title.c_str());
-    SetDlgItemTextA(m_hwnd, IDC_BACK, kBackCaption);
-    SetDlgItemTextA(m_hwnd, IDOK, PageCount() >= 2 ? kNextCaption : kFinishCaption);
-    SetDlgItemTextA(m_hwnd, IDCANCEL, kCancelCaption);
+    SetDlgItemTextA(m_hwnd, IDC_BACK, Texts().back);
+    SetDlgItemTextA(m_hwnd, IDOK, PageCount() >= 2 ? Texts().next : Texts().finish);
+    SetDlgItemTextA(m_hwnd, IDCANCEL, Texts().cancel);
     return TRUE;
 }
 
@@ -172,7 +168,7 @@ void WizardDialog::OnNext() {
 }
 
 void WizardDialog::ArriveAtLastPage() {
-    SetDlgItemTextA(m_hwnd, IDOK, kFinishCaption);
+    SetDlgItemTextA(m_hwnd, IDOK, Texts().finish);
     PrinterPage* printer = Printer();
     OsPage* os = Os();
     ModePage* mode = Mode();
@@ -220,7 +216,7 @@ void WizardDialog::SetBusy(bool busy) {
 
 void WizardDialog::OnBack() {
     if (m_current > 0) {
-        if (m_current <= PageCount() - 1) SetDlgItemTextA(m_hwnd, IDOK, kNextCaption);
+        if (m_current <= PageCount() - 1) SetDlgItemTextA(m_hwnd, IDOK, Texts().next);
         ShowPage(m_current - 1);
     }
     if (m_current <= 0) {
@@ -243,14 +239,14 @@ void WizardDialog::FocusItem(int id) {
 bool WizardDialog::OnHelp(HELPINFO*) { return OnHelpRequest(); }
 
 bool WizardDialog::OnHelpRequest() {
-    HWND help = FindWindowA(nullptr, kHelpCaption);
+    HWND help = FindWindowA(nullptr, Texts().helpCaption);
     m_lastHelpWindow = help;
     if (help) {
         BringWindowToTop(help);
         OpenIcon(help);
     } else {
         // Relative to the current directory: the medium the user started from.
-        m_lastHelpResult = reinterpret_cast<INT_PTR>(sys::win32::ShellOpen(kHelpFile, SW_SHOW));
+        m_lastHelpResult = reinterpret_cast<INT_PTR>(sys::win32::ShellOpen(Texts().helpFile, SW_SHOW));
     }
     return true;
 }

@@ -48,9 +48,6 @@ public:
     InstallChoices m_choices;
     HICON m_hIcon = nullptr;
 
-    // The caption of the help viewer's window, and the help file.
-    static const char kHelpCaption[];
-    static const char kHelpFile[];
     // What the last help request did: the window it brought to the front,
     // or the shell's answer for the file (for the tests).
     HWND m_lastHelpWindow = nullptr;

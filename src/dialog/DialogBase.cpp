@@ -8,6 +8,7 @@
 #include "dialog/LinkLabel.h"
 #include "resource.h"
 #include "sys/Types.h"
+#include "sys/win32/Resources.h"
 
 const char DialogBase::kReflectProperty[] = "InstalixReflect";
 
@@ -59,15 +60,16 @@ DialogBase::~DialogBase() {
 INT_PTR DialogBase::RunModal(HWND owner) {
     m_modal = true;
     m_endResult = -1;
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, Proc,
-                           reinterpret_cast<LPARAM>(this));
+    // The template of the program's language, whichever the system would pick.
+    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr), sys::win32::DialogTemplate(m_templateId), owner, Proc,
+                                   reinterpret_cast<LPARAM>(this));
 }
 
 HWND DialogBase::Create(HWND parent) {
     m_modal = false;
     m_endResult = -1;
-    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent, Proc,
-                              reinterpret_cast<LPARAM>(this));
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), sys::win32::DialogTemplate(m_templateId), parent,
+                                      Proc, reinterpret_cast<LPARAM>(this));
 }
 
 void DialogBase::End(INT_PTR result) {
@@ -241,19 +243,12 @@ std::string DialogBase::ComboSelectedText(int id, bool* selected) const {
     return buffer.data();
 }
 
-std::string DialogBase::LoadText(int id) {
-    char text[1024] = {};
-    LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(id), text, sizeof text);
-    return text;
-}
+std::string DialogBase::LoadText(int id) { return sys::win32::LoadText(id); }
 
 void DialogBase::ApplyInitData(unsigned templateId) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(RT_DLGINIT_DATA));
-    if (!found) return;
-    HGLOBAL loaded = LoadResource(instance, found);
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    const DWORD size = SizeofResource(instance, found);
+    std::uint32_t size = 0;
+    const BYTE* data = static_cast<const BYTE*>(
+        sys::win32::ResourceData(MAKEINTRESOURCEA(RT_DLGINIT_DATA), static_cast<int>(templateId), &size));
     if (!data) return;
     // Records: control id, kind, byte length, bytes; a zero id ends them.
     DWORD at = 0;

@@ -29,6 +29,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include "sys/Language.h"
+#include "sys/win32/Resources.h"
 #include "sys/win32/Win32Platform.h"
 #else
 #include <filesystem>
@@ -130,6 +132,8 @@ int main(int argc, char** argv) {
     std::string error;
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
+    // The messages and the log in the wizard's language for this system.
+    sys::win32::SetProgramLanguage(sys::LanguageForCodePage(GetACP()));
     sys::win32::Win32Platform real;
     sys::Platform base = real.platform();
     sys::FileLog log(base.files, base.system, "instalix-setup", logPath);

@@ -25,6 +25,8 @@ const void* ResourceData(LPCSTR type, int id, std::uint32_t* size) {
     *size = 0;
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceExA(module, type, MAKEINTRESOURCEA(id), ResourceLanguage(ProgramLanguage()));
+    // A resource that a program carries in one language only serves both.
+    if (!found) found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
     if (!found) return nullptr;
     HGLOBAL loaded = LoadResource(module, found);
     if (!loaded) return nullptr;

@@ -20,8 +20,9 @@ namespace sys::win32 {
 Language ProgramLanguage();
 void SetProgramLanguage(Language language);
 
-// The bytes of resource `id` of `type` in the program's language; nullptr
-// when there is none in that language.  *size gets its length.
+// The bytes of resource `id` of `type` in the program's language, or in the
+// one language the program has it in; nullptr when there is none.  *size
+// gets its length.
 const void* ResourceData(LPCSTR type, int id, std::uint32_t* size);
 
 // The dialog template `id` in the program's language.
