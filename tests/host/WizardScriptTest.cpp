@@ -94,6 +94,7 @@ TEST(WizardScript, BadLinesAreRefusedWithTheirNumber) {
     EXPECT_EQ(ScriptError("\n\nselect 1049\n"), "line 3: select takes 2 arguments, not 1");
     EXPECT_EQ(ScriptError("answer a b c d\n"), "line 1: answer takes 2 to 3 arguments, not 4");
     EXPECT_EQ(ScriptError("kill now\n"), "line 1: kill takes 0 arguments, not 1");
+    EXPECT_EQ(ScriptError("texts 1049\n"), "line 1: texts takes 0 arguments, not 1");
     EXPECT_EQ(ScriptError("click Next\n"), "line 1: click: \"Next\" is not a control id");
     EXPECT_EQ(ScriptError("expect-checked 1046 yes\n"), "line 1: expect-checked: \"yes\" is not 0 or 1");
     EXPECT_EQ(ScriptError("answer 143 Maybe\n"),
@@ -119,7 +120,7 @@ TEST(WizardScript, EveryCommandAcceptsItsDocumentedForm) {
         "answer 143 Yes",                 "answer 请先选择 OK 5",                "expect-no-box",
         "shot page1",                     "shot-screen all.png",               "shotdir /tmp/shots winxp-",
         "wait-idle",                      "wait-idle 0.5",                     "sleep 1",
-        "note \"the serial run\"",
+        "note \"the serial run\"",       "texts",
     };
     for (const char* line : lines) {
         std::vector<Step> steps;

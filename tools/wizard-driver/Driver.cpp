@@ -302,6 +302,7 @@ bool Driver::Dispatch(const Step& step, std::string& result) {
     }
     if (c == "close") return SendCommand(WM_SYSCOMMAND, SC_CLOSE, result);
     if (c == "text") return ReadText(step, result);
+    if (c == "texts") return ReadTexts(result);
     if (c == "expect-text") return ExpectText(step, result);
     if (c == "expect-enabled" || c == "expect-visible" || c == "expect-checked") return ExpectState(step, result);
     if (c == "expect-list") return ExpectList(step, result);
@@ -780,6 +781,24 @@ bool Driver::ReadText(const Step& step, std::string& result) {
         return false;
     }
     result = Quote(Utf8(text));
+    return true;
+}
+
+
+bool Driver::ReadTexts(std::string& result) {
+    if (!NeedTarget(result)) return false;
+    // Every visible control of the target window, its pages' included, as
+    // "ID CLASS "TEXT"", in the order the window lists them.
+    std::wstring caption;
+    TextOf(m_target, caption);
+    result = "window " + Quote(Utf8(caption));
+    for (HWND child : Children(m_target)) {
+        if (!IsWindowVisible(child)) continue;
+        std::wstring text;
+        if (!TextOf(child, text)) text.clear();
+        result += "; " + std::to_string(static_cast<short>(GetDlgCtrlID(child))) + " " + Utf8(ClassOf(child)) + " " +
+                  Quote(Utf8(text));
+    }
     return true;
 }
 

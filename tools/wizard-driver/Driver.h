@@ -46,6 +46,8 @@ private:
     bool Key(const Step& step, std::string& result);
     bool SendCommand(UINT message, WPARAM wParam, std::string& result);
     bool ReadText(const Step& step, std::string& result);
+    // Every visible control's id, class and text (command texts).
+    bool ReadTexts(std::string& result);
     bool ExpectText(const Step& step, std::string& result);
     bool ExpectState(const Step& step, std::string& result);
     bool ExpectList(const Step& step, std::string& result);

@@ -24,7 +24,7 @@ const CommandForm kCommands[] = {
     {"expect-focus", "c"},     {"answer", "tb|s"},      {"expect-no-box", ""},
     {"shot", "p"},             {"shot-screen", "p"},    {"shotdir", "p|t"},
     {"wait-idle", "|s"},       {"sleep", "s"},          {"note", "t"},
-    {"other-window", "tt|s"},
+    {"other-window", "tt|s"},  {"texts", ""},
 };
 
 const CommandForm* FindCommand(const std::string& name) {
