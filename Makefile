@@ -34,6 +34,7 @@ deps:
 
 build: deps
 	cmake --preset host && cmake --build --preset host
+	scripts/build-runtime
 	cmake --preset win32 && cmake --build --preset win32
 
 clean:
