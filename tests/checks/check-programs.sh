@@ -116,8 +116,11 @@ if "$cc" "$work/tls.c" -o "$work/tls.exe" -Wl,-Map="$work/tls.exe.map"; then
     else bad "a TLS callback of the program's own fails"; show; fi
 else bad "the TLS callback program builds"; fi
 
-if [ -n "$shipped" ] && [ -f "$shipped.map" ]; then
-    put_cmov "$shipped" "$work/shipped-cmov.exe"
+shipped_map="${shipped%.exe}.map"
+[ -f "$shipped.map" ] && shipped_map="$shipped.map"
+if [ -n "$shipped" ] && [ -f "$shipped_map" ]; then
+    cp "$shipped_map" "$work/shipped.exe.map" && cp "$shipped" "$work/shipped.exe"
+    put_cmov "$work/shipped.exe" "$work/shipped-cmov.exe"
     run "$work/shipped-cmov.exe"
     if [ $rc -eq 1 ] && grep -q '1 of [0-9]* instructions' <<<"$out"; then
         ok "a copy of $(basename "$shipped") with one CMOV put back fails on that one"
