@@ -4,11 +4,14 @@
 // the host file).
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <map>
 #include <set>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sys::sim {
@@ -51,11 +54,31 @@ public:
     // full path -> bytes, for comparing the machine before and after.
     std::map<std::string, std::string> Snapshot() const;
 
+    // How many times a mounted host folder has been listed.  Listings are
+    // kept until the folder changes, so reading an unchanged file again
+    // lists nothing.
+    std::uint64_t HostListings() const { return m_hostListings; }
+
 private:
     std::string FoldedPath(const std::string& path) const;
     // The host file (or folder) behind a mounted Windows path, if there is one.
     std::optional<std::string> HostPath(const std::string& fullPath, bool wantFolder) const;
     std::optional<std::string> HostFile(const std::string& fullPath) const;
+    // As HostPath, with the stat of what it found.
+    bool FindHost(const std::string& fullPath, bool wantFolder, std::string* hostPath, struct stat* st) const;
+
+    // A host folder's entries, folded name -> the first name of that
+    // folding in listing order, as of the folder's state in `stamp`.
+    struct Listing {
+        struct stat stamp {};
+        // Taken long enough after the folder's last change that any later
+        // change gives it another time: only then can the stamp vouch for it.
+        bool settled = false;
+        std::unordered_map<std::string, std::string> names;
+    };
+    // The folder's listing, taken anew only when its stat differs from the
+    // kept one; null when it is no folder.
+    const Listing* HostListing(const std::string& folder) const;
 
     struct File {
         std::string path;
@@ -69,6 +92,9 @@ private:
     std::set<std::string> m_dirs;                               // folded folders made
     std::map<std::string, std::uint32_t> m_hostAttributes;      // attributes given to mounted files
     std::set<std::string> m_held;
+    mutable std::unordered_map<std::string, Listing> m_listings;  // by host folder path
+    mutable std::uint64_t m_hostListings = 0;
+    mutable std::uint64_t m_racyReads = 0;
 };
 
 }  // namespace sys::sim
