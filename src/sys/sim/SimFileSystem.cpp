@@ -30,7 +30,23 @@ bool HasDrive(const std::string& path) { return path.size() >= 2 && path[1] == '
 
 }  // namespace
 
-std::string SimFileSystem::FullPath(const std::string& path) const {
+std::string SimFileSystem::FullPath(const std::string& path) const { return Resolve(path).full; }
+
+const SimFileSystem::Resolved& SimFileSystem::Resolve(const std::string& path) const {
+    // The same few paths are asked for over and over: each is worked out once
+    // for the current folder.
+    if (m_resolvedDir != currentDir || m_resolved.size() >= 4096) {
+        m_resolved.clear();
+        m_resolvedDir = currentDir;
+    }
+    auto it = m_resolved.find(path);
+    if (it != m_resolved.end()) return it->second;
+    std::string full = MakeFullPath(path);
+    std::string folded = FoldCase(full);
+    return m_resolved.emplace(path, Resolved{std::move(full), std::move(folded)}).first->second;
+}
+
+std::string SimFileSystem::MakeFullPath(const std::string& path) const {
     std::string joined;
     if (HasDrive(path)) {
         joined = path;
@@ -59,6 +75,7 @@ void SimFileSystem::Mount(const std::string& windowsFolder, const std::string& h
     std::string key = FoldCase(FullPath(windowsFolder));
     if (key.size() > 3 && FindLastSeparator(key, "\\") == key.size() - 1) key.pop_back();
     m_mounts.emplace_back(key, hostFolder);
+    m_hostFiles.clear();
 }
 
 namespace {
@@ -120,9 +137,23 @@ const SimFileSystem::Listing* SimFileSystem::HostListing(const std::string& fold
     return &kept;
 }
 
-bool SimFileSystem::FindHost(const std::string& fullPath, bool wantFolder, std::string* hostPath,
-                             struct stat* st) const {
-    std::string folded = FoldCase(fullPath);
+bool SimFileSystem::FindHost(const std::string& fullPath, const std::string& folded, bool wantFolder,
+                             std::string* hostPath, struct stat* st) const {
+    // A file found before is still the one meant while it is there, the
+    // same file, at the same host path: its stat is all it takes.  (Only a
+    // name differing in case added beside it could, in a walk, be met first.)
+    if (!wantFolder) {
+        auto hit = m_hostFiles.find(folded);
+        if (hit != m_hostFiles.end()) {
+            if (::stat(hit->second.path.c_str(), st) == 0 && S_ISREG(st->st_mode) && st->st_dev == hit->second.dev &&
+                st->st_ino == hit->second.ino) {
+                if (hostPath) *hostPath = hit->second.path;
+                return true;
+            }
+            m_hostFiles.erase(hit);
+        }
+    }
+    bool first = true;
     for (const auto& [folder, host] : m_mounts) {
         std::string prefix = FindLastSeparator(folder, "\\") == folder.size() - 1 ? folder : folder + "\\";
         if (folded != folder && folded.compare(0, prefix.size(), prefix) != 0) continue;
@@ -144,9 +175,13 @@ bool SimFileSystem::FindHost(const std::string& fullPath, bool wantFolder, std::
             cur = Join(cur, name->second);
         }
         if (found && ::stat(cur.c_str(), st) == 0 && (wantFolder ? S_ISDIR(st->st_mode) : S_ISREG(st->st_mode))) {
-            *hostPath = cur;
+            // Kept only from the first mount over the path: a file of an
+            // earlier one would come before it.
+            if (!wantFolder && first) m_hostFiles[folded] = HostFileHit{cur, st->st_dev, st->st_ino};
+            if (hostPath) *hostPath = cur;
             return true;
         }
+        first = false;
     }
     return false;
 }
@@ -154,7 +189,7 @@ bool SimFileSystem::FindHost(const std::string& fullPath, bool wantFolder, std::
 std::optional<std::string> SimFileSystem::HostPath(const std::string& fullPath, bool wantFolder) const {
     std::string host;
     struct stat st;
-    if (!FindHost(fullPath, wantFolder, &host, &st)) return std::nullopt;
+    if (!FindHost(fullPath, FoldCase(fullPath), wantFolder, &host, &st)) return std::nullopt;
     return host;
 }
 
@@ -162,7 +197,7 @@ std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) 
     return HostPath(fullPath, false);
 }
 
-std::string SimFileSystem::FoldedPath(const std::string& path) const { return FoldCase(FullPath(path)); }
+std::string SimFileSystem::FoldedPath(const std::string& path) const { return Resolve(path).folded; }
 
 void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
@@ -234,20 +269,22 @@ bool SimFileSystem::Exists(const std::string& path) const {
 }
 
 std::string SimFileSystem::Version(const std::string& path) const {
-    std::string full = FullPath(path);
-    auto it = m_files.find(FoldCase(full));
+    const Resolved& resolved = Resolve(path);
+    const std::string& full = resolved.full;
+    auto it = m_files.find(resolved.folded);
     if (it != m_files.end()) return "m" + std::to_string(it->second.generation);
     // The clock before the stat: a change after it cannot carry an older time.
     const timespec now = Now();
-    std::string host;
     struct stat st;
-    if (!FindHost(full, false, &host, &st)) return "";
-    std::string version = "h" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + ":" +
-                          std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
-                          std::to_string(st.st_mtim.tv_nsec) + ":" + std::to_string(st.st_ctim.tv_sec) + "." +
-                          std::to_string(st.st_ctim.tv_nsec);
+    if (!FindHost(full, resolved.folded, false, nullptr, &st)) return "";
+    // The stat's identifying fields as they are: the text is only compared.
+    const long long stamp[7] = {static_cast<long long>(st.st_dev),    static_cast<long long>(st.st_ino),
+                                static_cast<long long>(st.st_size),   static_cast<long long>(st.st_mtim.tv_sec),
+                                static_cast<long long>(st.st_mtim.tv_nsec), static_cast<long long>(st.st_ctim.tv_sec),
+                                static_cast<long long>(st.st_ctim.tv_nsec)};
+    std::string version = "h" + std::string(reinterpret_cast<const char*>(stamp), sizeof stamp);
     // Too recent to vouch for the contents: a version never given before.
-    if (!Settled(st, now)) version += "~" + std::to_string(++m_racyReads);
+    if (!Settled(st, now)) return version + ("~" + std::to_string(++m_racyReads));
     return version;
 }
 

@@ -49,6 +49,8 @@ public:
     // The full path of `path` in a canonical form: drive and segments, "."
     // and ".." resolved, relative paths taken from currentDir, original case.
     std::string FullPath(const std::string& path) const;
+    // FullPath case folded: the name a file is known by.
+    std::string FoldedPath(const std::string& path) const;
 
     // Every file written into the machine (not the mounted ones): folded
     // full path -> bytes, for comparing the machine before and after.
@@ -60,12 +62,18 @@ public:
     std::uint64_t HostListings() const { return m_hostListings; }
 
 private:
-    std::string FoldedPath(const std::string& path) const;
+    struct Resolved {
+        std::string full;    // as FullPath gives it
+        std::string folded;  // the same, case folded
+    };
+    const Resolved& Resolve(const std::string& path) const;
+    std::string MakeFullPath(const std::string& path) const;
     // The host file (or folder) behind a mounted Windows path, if there is one.
     std::optional<std::string> HostPath(const std::string& fullPath, bool wantFolder) const;
     std::optional<std::string> HostFile(const std::string& fullPath) const;
-    // As HostPath, with the stat of what it found.
-    bool FindHost(const std::string& fullPath, bool wantFolder, std::string* hostPath, struct stat* st) const;
+    // As HostPath, with the stat of what it found (hostPath may be null).
+    bool FindHost(const std::string& fullPath, const std::string& folded, bool wantFolder, std::string* hostPath,
+                  struct stat* st) const;
 
     // A host folder's entries, folded name -> the first name of that
     // folding in listing order, as of the folder's state in `stamp`.
@@ -93,6 +101,14 @@ private:
     std::map<std::string, std::uint32_t> m_hostAttributes;      // attributes given to mounted files
     std::set<std::string> m_held;
     mutable std::unordered_map<std::string, Listing> m_listings;  // by host folder path
+    struct HostFileHit {
+        std::string path;
+        dev_t dev;
+        ino_t ino;
+    };
+    mutable std::unordered_map<std::string, HostFileHit> m_hostFiles;  // by folded Windows path
+    mutable std::unordered_map<std::string, Resolved> m_resolved;       // by path as given
+    mutable std::string m_resolvedDir;                                  // currentDir they were resolved in
     mutable std::uint64_t m_hostListings = 0;
     mutable std::uint64_t m_racyReads = 0;
 };
