@@ -268,8 +268,9 @@ bool SimFileSystem::Exists(const std::string& path) const {
     return m_files.count(FoldCase(full)) != 0 || HostFile(full).has_value();
 }
 
-std::string SimFileSystem::Version(const std::string& path) const {
+std::string SimFileSystem::Version(const std::string& path, std::string* key) const {
     const Resolved& resolved = Resolve(path);
+    if (key) *key = resolved.folded;
     const std::string& full = resolved.full;
     auto it = m_files.find(resolved.folded);
     if (it != m_files.end()) return "m" + std::to_string(it->second.generation);

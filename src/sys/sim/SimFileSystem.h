@@ -32,7 +32,8 @@ public:
     // What identifies the file's present contents: it changes whenever the
     // file is written, replaced or removed (a host file: its time and size).
     // Empty when there is no such file.
-    std::string Version(const std::string& path) const;
+    // `key`, when given, receives FoldedPath(path).
+    std::string Version(const std::string& path, std::string* key = nullptr) const;
     bool Exists(const std::string& path) const;
     bool RemoveFile(const std::string& path);
     // Creates a folder and the folders above it.

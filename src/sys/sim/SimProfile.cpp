@@ -194,9 +194,10 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
     std::string path = file;
     if (FindSeparator(path, 0, "\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
     // Like the system, the reader keeps a file it has read until it changes.
-    const std::string version = m_files.Version(path);
+    std::string fileKey;
+    const std::string version = m_files.Version(path, &fileKey);
     if (version.empty()) return CopyOut(defValue, buffer, size);
-    Cached& cached = m_cache[m_files.FoldedPath(path)];
+    Cached& cached = m_cache[fileKey];
     if (cached.version != version) {
         std::string text;
         if (!m_files.ReadFile(path, &text)) return CopyOut(defValue, buffer, size);
