@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "sys/RegistryKey.h"
 #include "sys/sim/SimMachine.h"
@@ -105,4 +107,122 @@ TEST(SimMachine, PathsResolveDotsAndRelativeNames) {
     EXPECT_EQ(m.fs.FullPath("win98\\A.DLL"), "E:\\Setup\\win98\\A.DLL");
     EXPECT_EQ(m.fs.FullPath("\\x\\..\\y\\.\\z"), "E:\\y\\z");
     EXPECT_EQ(m.fs.FullPath("c:/a//b"), "C:\\a\\b");
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A host folder mounted as D:\ whose listings and files the reader keeps.
+class MountedFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("instalix-mounted-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "Sub");
+        Put("a.ini", "[S]\r\nv=one\r\n");
+        Put("Sub/c.ini", "[S]\r\nv=sub\r\n");
+        m.fs.Mount("D:\\", dir.string());
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void Put(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary | std::ios::trunc) << text;
+    }
+    std::string Read(const char* file) {
+        char buf[32];
+        m.profile.GetPrivateString("S", "v", "none", buf, sizeof buf, file);
+        return buf;
+    }
+    // Past the file system's time step, so that a kept listing or file is
+    // trusted by its stat alone and every later change shows in the times.
+    static void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(250)); }
+
+    fs::path dir;
+    sys::sim::SimMachine m;
+};
+
+}  // namespace
+
+TEST_F(MountedFolder, AFileChangedAddedRemovedOrRenamedBetweenReadsIsSeen) {
+    Settle();
+    EXPECT_EQ(Read("D:\\A.INI"), "one");
+    EXPECT_EQ(Read("D:\\b.ini"), "none");
+    EXPECT_EQ(Read("D:\\sub\\C.ini"), "sub");
+
+    Put("B.ini", "[S]\r\nv=added\r\n");
+    EXPECT_EQ(Read("D:\\b.ini"), "added");
+
+    Put("a.ini", "[S]\r\nv=three\r\n");
+    EXPECT_EQ(Read("D:\\a.ini"), "three");
+
+    fs::rename(dir / "Sub" / "c.ini", dir / "Sub" / "d.ini");
+    EXPECT_EQ(Read("D:\\sub\\C.ini"), "none");
+    EXPECT_EQ(Read("D:\\SUB\\d.ini"), "sub");
+
+    fs::rename(dir / "Sub", dir / "Other");
+    EXPECT_EQ(Read("D:\\sub\\d.ini"), "none");
+    EXPECT_EQ(Read("D:\\other\\d.ini"), "sub");
+
+    fs::remove(dir / "B.ini");
+    EXPECT_EQ(Read("D:\\b.ini"), "none");
+    EXPECT_FALSE(m.fs.Exists("D:\\b.ini"));
+}
+
+TEST_F(MountedFolder, AChangeOfTheSameSizeWithinTheSameSecondIsSeen) {
+    // Both times within one second, a millisecond apart.
+    const auto second = std::chrono::time_point_cast<std::chrono::seconds>(fs::file_time_type::clock::now()) -
+                        std::chrono::seconds(30);
+    const auto first = second + std::chrono::milliseconds(200);
+    fs::last_write_time(dir / "a.ini", first);
+    Settle();
+    EXPECT_EQ(Read("D:\\a.ini"), "one");
+    Put("a.ini", "[S]\r\nv=two\r\n");
+    fs::last_write_time(dir / "a.ini", first + std::chrono::milliseconds(1));
+    // Settled again, so that the times alone tell the change.
+    Settle();
+    EXPECT_EQ(Read("D:\\a.ini"), "two");
+    // Put back with its old time, size and all: the file still changed.
+    Put("a.ini", "[S]\r\nv=six\r\n");
+    fs::last_write_time(dir / "a.ini", first + std::chrono::milliseconds(1));
+    Settle();
+    EXPECT_EQ(Read("D:\\a.ini"), "six");
+}
+
+TEST_F(MountedFolder, ReadingAnUnchangedFileAgainListsNoFolder) {
+    Settle();
+    EXPECT_EQ(Read("D:\\sub\\c.ini"), "sub");
+    const std::uint64_t listed = m.fs.HostListings();
+    EXPECT_GT(listed, 0u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Read("D:\\SUB\\c.INI"), "sub");
+    EXPECT_TRUE(m.fs.Exists("d:\\sub\\c.ini"));
+    EXPECT_EQ(m.fs.HostListings(), listed);
+    // A name not there is looked up in the kept listings too.
+    EXPECT_EQ(Read("D:\\sub\\none.ini"), "none");
+    EXPECT_EQ(Read("D:\\sub\\none.ini"), "none");
+    const std::uint64_t afterMissing = m.fs.HostListings();
+    EXPECT_EQ(Read("D:\\sub\\none.ini"), "none");
+    EXPECT_EQ(m.fs.HostListings(), afterMissing);
+    // A file added to the folder makes it listed again.
+    Put("Sub/none.ini", "[S]\r\nv=now\r\n");
+    EXPECT_EQ(Read("D:\\sub\\none.ini"), "now");
+    EXPECT_GT(m.fs.HostListings(), afterMissing);
+}
+
+TEST_F(MountedFolder, TheMachinesOwnWritesHideAndUncoverTheHostFile) {
+    Settle();
+    EXPECT_EQ(Read("D:\\a.ini"), "one");
+    m.fs.WriteFile("D:\\A.ini", "[S]\r\nv=mem\r\n");
+    EXPECT_EQ(Read("D:\\a.ini"), "mem");
+    m.fs.RemoveFile("d:\\a.ini");
+    EXPECT_EQ(Read("D:\\a.ini"), "one");
+    // A copy into the mounted folder is read from memory; the host has none.
+    std::uint32_t error = 0;
+    ASSERT_TRUE(m.files.Copy("D:\\sub\\c.ini", "D:\\copy.ini", true, &error));
+    EXPECT_EQ(Read("D:\\copy.ini"), "sub");
+    EXPECT_FALSE(fs::exists(dir / "copy.ini"));
+    m.fs.RemoveFile("D:\\copy.ini");
+    EXPECT_EQ(Read("D:\\copy.ini"), "none");
 }

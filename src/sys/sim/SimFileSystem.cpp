@@ -1,5 +1,7 @@
 #include "sys/sim/SimFileSystem.h"
 
+#include <time.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -28,7 +30,23 @@ bool HasDrive(const std::string& path) { return path.size() >= 2 && path[1] == '
 
 }  // namespace
 
-std::string SimFileSystem::FullPath(const std::string& path) const {
+std::string SimFileSystem::FullPath(const std::string& path) const { return Resolve(path).full; }
+
+const SimFileSystem::Resolved& SimFileSystem::Resolve(const std::string& path) const {
+    // The same few paths are asked for over and over: each is worked out once
+    // for the current folder.
+    if (m_resolvedDir != currentDir || m_resolved.size() >= 4096) {
+        m_resolved.clear();
+        m_resolvedDir = currentDir;
+    }
+    auto it = m_resolved.find(path);
+    if (it != m_resolved.end()) return it->second;
+    std::string full = MakeFullPath(path);
+    std::string folded = FoldCase(full);
+    return m_resolved.emplace(path, Resolved{std::move(full), std::move(folded)}).first->second;
+}
+
+std::string SimFileSystem::MakeFullPath(const std::string& path) const {
     std::string joined;
     if (HasDrive(path)) {
         joined = path;
@@ -57,43 +75,129 @@ void SimFileSystem::Mount(const std::string& windowsFolder, const std::string& h
     std::string key = FoldCase(FullPath(windowsFolder));
     if (key.size() > 3 && FindLastSeparator(key, "\\") == key.size() - 1) key.pop_back();
     m_mounts.emplace_back(key, hostFolder);
+    m_hostFiles.clear();
 }
 
-std::optional<std::string> SimFileSystem::HostPath(const std::string& fullPath, bool wantFolder) const {
-    std::string folded = FoldCase(fullPath);
+namespace {
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// Whether a host file or folder is still as it was when `kept` was taken.
+bool SameState(const struct stat& a, const struct stat& kept) {
+    return a.st_dev == kept.st_dev && a.st_ino == kept.st_ino && a.st_mode == kept.st_mode &&
+           a.st_size == kept.st_size && SameTime(a.st_mtim, kept.st_mtim) && SameTime(a.st_ctim, kept.st_ctim);
+}
+
+// Whether what was seen of a file or folder with this stat at `now` is
+// sure to be told apart from any later change by its times.  A change
+// within the file system's time step of the last one keeps the same times,
+// so a stat that recent cannot vouch for the contents.  The step is the
+// kernel's tick where times have nanoseconds, else whole seconds (two on
+// some file systems).
+bool Settled(const struct stat& st, const timespec& now) {
+    const timespec& last = st.st_ctim.tv_sec > st.st_mtim.tv_sec ||
+                                   (st.st_ctim.tv_sec == st.st_mtim.tv_sec && st.st_ctim.tv_nsec > st.st_mtim.tv_nsec)
+                               ? st.st_ctim
+                               : st.st_mtim;
+    const long long margin = last.tv_nsec == 0 ? 2000000000LL : 100000000LL;
+    const long long age = (static_cast<long long>(now.tv_sec) - last.tv_sec) * 1000000000LL + (now.tv_nsec - last.tv_nsec);
+    return age > margin;
+}
+
+timespec Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+const SimFileSystem::Listing* SimFileSystem::HostListing(const std::string& folder) const {
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        m_listings.erase(folder);
+        return nullptr;
+    }
+    Listing& kept = m_listings[folder];
+    if (kept.settled && SameState(st, kept.stamp)) return &kept;
+    const timespec now = Now();
+    ++m_hostListings;
+    kept.names.clear();
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        kept.names.emplace(FoldCase(name), name);  // the first of a folding wins
+    }
+    kept.stamp = st;
+    kept.settled = !ec && Settled(st, now);
+    return &kept;
+}
+
+bool SimFileSystem::FindHost(const std::string& fullPath, const std::string& folded, bool wantFolder,
+                             std::string* hostPath, struct stat* st) const {
+    // A file found before is still the one meant while it is there, the
+    // same file, at the same host path: its stat is all it takes.  (Only a
+    // name differing in case added beside it could, in a walk, be met first.)
+    if (!wantFolder) {
+        auto hit = m_hostFiles.find(folded);
+        if (hit != m_hostFiles.end()) {
+            if (::stat(hit->second.path.c_str(), st) == 0 && S_ISREG(st->st_mode) && st->st_dev == hit->second.dev &&
+                st->st_ino == hit->second.ino) {
+                if (hostPath) *hostPath = hit->second.path;
+                return true;
+            }
+            m_hostFiles.erase(hit);
+        }
+    }
+    bool first = true;
     for (const auto& [folder, host] : m_mounts) {
         std::string prefix = FindLastSeparator(folder, "\\") == folder.size() - 1 ? folder : folder + "\\";
         if (folded != folder && folded.compare(0, prefix.size(), prefix) != 0) continue;
         // Walk the host folder segment by segment, matching names without case.
-        fs::path cur = host;
+        std::string cur = host;
         bool found = true;
         const std::string rest = folded == folder ? std::string() : fullPath.substr(prefix.size());
         for (const std::string& seg : Split(rest)) {
-            bool matched = false;
-            std::error_code ec;
-            for (const auto& entry : fs::directory_iterator(cur, ec)) {
-                if (EqualNoCase(entry.path().filename().string(), seg)) {
-                    cur = entry.path();
-                    matched = true;
-                    break;
-                }
-            }
-            if (!matched) {
+            const Listing* listing = HostListing(cur);
+            if (!listing) {
                 found = false;
                 break;
             }
+            auto name = listing->names.find(FoldCase(seg));
+            if (name == listing->names.end()) {
+                found = false;
+                break;
+            }
+            cur = Join(cur, name->second);
         }
-        std::error_code ec;
-        if (found && (wantFolder ? fs::is_directory(cur, ec) : fs::is_regular_file(cur, ec))) return cur.string();
+        if (found && ::stat(cur.c_str(), st) == 0 && (wantFolder ? S_ISDIR(st->st_mode) : S_ISREG(st->st_mode))) {
+            // Kept only from the first mount over the path: a file of an
+            // earlier one would come before it.
+            if (!wantFolder && first) m_hostFiles[folded] = HostFileHit{cur, st->st_dev, st->st_ino};
+            if (hostPath) *hostPath = cur;
+            return true;
+        }
+        first = false;
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<std::string> SimFileSystem::HostPath(const std::string& fullPath, bool wantFolder) const {
+    std::string host;
+    struct stat st;
+    if (!FindHost(fullPath, FoldCase(fullPath), wantFolder, &host, &st)) return std::nullopt;
+    return host;
 }
 
 std::optional<std::string> SimFileSystem::HostFile(const std::string& fullPath) const {
     return HostPath(fullPath, false);
 }
 
-std::string SimFileSystem::FoldedPath(const std::string& path) const { return FoldCase(FullPath(path)); }
+std::string SimFileSystem::FoldedPath(const std::string& path) const { return Resolve(path).folded; }
 
 void SimFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
     std::string full = FullPath(path);
@@ -164,18 +268,25 @@ bool SimFileSystem::Exists(const std::string& path) const {
     return m_files.count(FoldCase(full)) != 0 || HostFile(full).has_value();
 }
 
-std::string SimFileSystem::Version(const std::string& path) const {
-    std::string full = FullPath(path);
-    auto it = m_files.find(FoldCase(full));
+std::string SimFileSystem::Version(const std::string& path, std::string* key) const {
+    const Resolved& resolved = Resolve(path);
+    if (key) *key = resolved.folded;
+    const std::string& full = resolved.full;
+    auto it = m_files.find(resolved.folded);
     if (it != m_files.end()) return "m" + std::to_string(it->second.generation);
-    std::optional<std::string> host = HostFile(full);
-    if (!host) return "";
-    std::error_code error;
-    const auto size = std::filesystem::file_size(*host, error);
-    if (error) return "";
-    const auto time = std::filesystem::last_write_time(*host, error);
-    if (error) return "";
-    return "h" + std::to_string(time.time_since_epoch().count()) + ":" + std::to_string(size);
+    // The clock before the stat: a change after it cannot carry an older time.
+    const timespec now = Now();
+    struct stat st;
+    if (!FindHost(full, resolved.folded, false, nullptr, &st)) return "";
+    // The stat's identifying fields as they are: the text is only compared.
+    const long long stamp[7] = {static_cast<long long>(st.st_dev),    static_cast<long long>(st.st_ino),
+                                static_cast<long long>(st.st_size),   static_cast<long long>(st.st_mtim.tv_sec),
+                                static_cast<long long>(st.st_mtim.tv_nsec), static_cast<long long>(st.st_ctim.tv_sec),
+                                static_cast<long long>(st.st_ctim.tv_nsec)};
+    std::string version = "h" + std::string(reinterpret_cast<const char*>(stamp), sizeof stamp);
+    // Too recent to vouch for the contents: a version never given before.
+    if (!Settled(st, now)) return version + ("~" + std::to_string(++m_racyReads));
+    return version;
 }
 
 bool SimFileSystem::RemoveFile(const std::string& path) {

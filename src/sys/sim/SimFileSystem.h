@@ -4,11 +4,14 @@
 // the host file).
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <map>
 #include <set>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sys::sim {
@@ -29,7 +32,8 @@ public:
     // What identifies the file's present contents: it changes whenever the
     // file is written, replaced or removed (a host file: its time and size).
     // Empty when there is no such file.
-    std::string Version(const std::string& path) const;
+    // `key`, when given, receives FoldedPath(path).
+    std::string Version(const std::string& path, std::string* key = nullptr) const;
     bool Exists(const std::string& path) const;
     bool RemoveFile(const std::string& path);
     // Creates a folder and the folders above it.
@@ -46,16 +50,44 @@ public:
     // The full path of `path` in a canonical form: drive and segments, "."
     // and ".." resolved, relative paths taken from currentDir, original case.
     std::string FullPath(const std::string& path) const;
+    // FullPath case folded: the name a file is known by.
+    std::string FoldedPath(const std::string& path) const;
 
     // Every file written into the machine (not the mounted ones): folded
     // full path -> bytes, for comparing the machine before and after.
     std::map<std::string, std::string> Snapshot() const;
 
+    // How many times a mounted host folder has been listed.  Listings are
+    // kept until the folder changes, so reading an unchanged file again
+    // lists nothing.
+    std::uint64_t HostListings() const { return m_hostListings; }
+
 private:
-    std::string FoldedPath(const std::string& path) const;
+    struct Resolved {
+        std::string full;    // as FullPath gives it
+        std::string folded;  // the same, case folded
+    };
+    const Resolved& Resolve(const std::string& path) const;
+    std::string MakeFullPath(const std::string& path) const;
     // The host file (or folder) behind a mounted Windows path, if there is one.
     std::optional<std::string> HostPath(const std::string& fullPath, bool wantFolder) const;
     std::optional<std::string> HostFile(const std::string& fullPath) const;
+    // As HostPath, with the stat of what it found (hostPath may be null).
+    bool FindHost(const std::string& fullPath, const std::string& folded, bool wantFolder, std::string* hostPath,
+                  struct stat* st) const;
+
+    // A host folder's entries, folded name -> the first name of that
+    // folding in listing order, as of the folder's state in `stamp`.
+    struct Listing {
+        struct stat stamp {};
+        // Taken long enough after the folder's last change that any later
+        // change gives it another time: only then can the stamp vouch for it.
+        bool settled = false;
+        std::unordered_map<std::string, std::string> names;
+    };
+    // The folder's listing, taken anew only when its stat differs from the
+    // kept one; null when it is no folder.
+    const Listing* HostListing(const std::string& folder) const;
 
     struct File {
         std::string path;
@@ -69,6 +101,17 @@ private:
     std::set<std::string> m_dirs;                               // folded folders made
     std::map<std::string, std::uint32_t> m_hostAttributes;      // attributes given to mounted files
     std::set<std::string> m_held;
+    mutable std::unordered_map<std::string, Listing> m_listings;  // by host folder path
+    struct HostFileHit {
+        std::string path;
+        dev_t dev;
+        ino_t ino;
+    };
+    mutable std::unordered_map<std::string, HostFileHit> m_hostFiles;  // by folded Windows path
+    mutable std::unordered_map<std::string, Resolved> m_resolved;       // by path as given
+    mutable std::string m_resolvedDir;                                  // currentDir they were resolved in
+    mutable std::uint64_t m_hostListings = 0;
+    mutable std::uint64_t m_racyReads = 0;
 };
 
 }  // namespace sys::sim

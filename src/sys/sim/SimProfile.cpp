@@ -90,7 +90,7 @@ std::string ReaderText(const std::string& bytes) {
 SimProfile::Parsed SimProfile::Parse(const std::string& text) {
     Parsed parsed;
     std::string_view all(text);
-    std::map<std::string, std::optional<std::string>>* current = nullptr;
+    std::unordered_map<std::string, std::optional<std::string>>* current = nullptr;
     std::vector<std::string>* currentKeys = nullptr;
     std::size_t pos = 0;
     while (pos < all.size()) {
@@ -194,9 +194,10 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
     std::string path = file;
     if (FindSeparator(path, 0, "\\/:") == std::string::npos) path = m_files.windowsDir + "\\" + path;
     // Like the system, the reader keeps a file it has read until it changes.
-    const std::string version = m_files.Version(path);
+    std::string fileKey;
+    const std::string version = m_files.Version(path, &fileKey);
     if (version.empty()) return CopyOut(defValue, buffer, size);
-    Cached& cached = m_cache[FoldCase(m_files.FullPath(path))];
+    Cached& cached = m_cache[fileKey];
     if (cached.version != version) {
         std::string text;
         if (!m_files.ReadFile(path, &text)) return CopyOut(defValue, buffer, size);
@@ -204,9 +205,10 @@ std::uint32_t SimProfile::GetPrivateString(const char* section, const char* key,
         cached.version = version;
     }
     if (!section) return ListOut(cached.parsed.sections, buffer, size);
-    auto found = cached.parsed.values.find(FoldCase(sec));
+    const std::string foldedSection = FoldCase(sec);
+    auto found = cached.parsed.values.find(foldedSection);
     if (found == cached.parsed.values.end()) return CopyOut(defValue, buffer, size);
-    if (!key) return ListOut(cached.parsed.keys[FoldCase(sec)], buffer, size);
+    if (!key) return ListOut(cached.parsed.keys[foldedSection], buffer, size);
     auto value = found->second.find(FoldCase(k));
     if (value == found->second.end() || !value->second) return CopyOut(defValue, buffer, size);
     return CopyOut(StripQuotes(*value->second), buffer, size);

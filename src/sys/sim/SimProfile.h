@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "sys/Platform.h"
@@ -24,12 +25,12 @@ private:
     struct Parsed {
         // Folded section name -> folded key name -> value (none: a key line
         // without "=").
-        std::map<std::string, std::map<std::string, std::optional<std::string>>> values;
+        std::unordered_map<std::string, std::unordered_map<std::string, std::optional<std::string>>> values;
         // Every section header's name, and the key names of each section's
         // first occurrence, as written and in their order, as enumeration
         // (a null section or key) lists them.
         std::vector<std::string> sections;
-        std::map<std::string, std::vector<std::string>> keys;
+        std::unordered_map<std::string, std::vector<std::string>> keys;
     };
     struct Cached {
         std::string version;
@@ -37,7 +38,7 @@ private:
     };
     static Parsed Parse(const std::string& text);
 
-    std::map<std::string, Cached> m_cache;  // by folded full path
+    std::unordered_map<std::string, Cached> m_cache;  // by folded full path
     SimFileSystem& m_files;
     Faults& m_faults;
 };
