@@ -21,10 +21,10 @@ import re
 import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_resources",
+source = importlib.util.spec_from_file_location("check_resources",
                                               os.path.join(here, "..", "res", "check-resources.py"))
-res = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(res)
+res = importlib.util.module_from_spec(source)
+source.loader.exec_module(res)
 
 # What the frame's code writes (sys/Language.cpp): caption and buttons.
 RUN_TIME = {

@@ -16,9 +16,9 @@ import struct
 import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("check_resources", os.path.join(here, "check-resources.py"))
-resources_module = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(resources_module)
+source = importlib.util.spec_from_file_location("check_resources", os.path.join(here, "check-resources.py"))
+resources_module = importlib.util.module_from_spec(source)
+source.loader.exec_module(resources_module)
 
 RT_VERSION = 16
 BLOCKS = {"080403a8": (0x0804, 936), "040904e4": (0x0409, 1252)}
