@@ -110,7 +110,7 @@ WizardWindows::WizardWindows(const sys::Platform& platform, sys::win32::Win32Mes
     frame.AddPage(texts.pageTitles[4], &port, IDD_PORT_PAGE);
 }
 
-BOOL SetupApp::InitInstance() {
+BOOL SetupApp::InitInstance(StartupMark mark) {
     // The language of every text of this run, chosen once from the code page.
     sys::win32::SetProgramLanguage(sys::LanguageForCodePage(GetACP()));
     sys::win32::Win32Platform real;
@@ -121,8 +121,12 @@ BOOL SetupApp::InitInstance() {
     log.Begin();
     sys::LoggedPlatform logged(base, log);
     const sys::Platform platform = logged.platform();
+    if (mark) mark("language, platform and log");
     InitControlHosting();
-    if (!RegisterRichTextControl(platform.messages)) {
+    if (mark) mark("common controls");
+    const bool richText = RegisterRichTextControl(platform.messages);
+    if (mark) mark("OLE and the rich-text library");
+    if (!richText) {
         m_exit = SetupExit::NoRichText;
         log.Note("the agreement's rich-text control could not be prepared");
         return FALSE;
@@ -131,6 +135,7 @@ BOOL SetupApp::InitInstance() {
     bool initialised = false;
     {
         WizardWindows wizard(platform, &real.messages());
+        wizard.frame.m_startupMark = mark;
         // IDOK or IDCANCEL is not used: the run did everything inside the
         // dialog.  -1 means the frame never came up.
         SetLastError(0);

@@ -59,8 +59,9 @@ enum class SetupExit : int {
 class SetupApp {
 public:
     // The whole run; returns FALSE as the application's start-up routine
-    // does, so that the program ends after it.
-    BOOL InitInstance();
+    // does, so that the program ends after it.  `mark` is told each stage of
+    // start-up as it ends (the start-up probe times them).
+    BOOL InitInstance(StartupMark mark = nullptr);
 
     SetupExit ExitCode() const { return m_exit; }
 

@@ -14,6 +14,9 @@
 namespace {
 // The buttons' captions and the manual, in the program's language.
 const sys::WizardTexts& Texts() { return sys::TextsFor(sys::win32::ProgramLanguage()); }
+// Start-up's names for the pages' creation, in index order.
+const char* const kPageStages[] = {"agreement page (the rich text)", "printer page (the package's models)",
+                                   "mode page", "target-system page (the version)", "port page", "another page"};
 }  // namespace
 
 WizardDialog::WizardDialog(const sys::Platform& platform, sys::win32::Win32MessageBox* ownedMessages)
@@ -42,6 +45,7 @@ PortPage* WizardDialog::Port() const { return dynamic_cast<PortPage*>(GetPage(kP
 BOOL WizardDialog::OnInitDialog() {
     DialogBase::OnInitDialog();
     m_initialised = true;
+    if (m_startupMark) m_startupMark("frame: window and controls");
     if (m_ownedMessages) m_ownedMessages->owner = reinterpret_cast<std::uintptr_t>(m_hwnd);
 
     if (HMENU menu = GetSystemMenu(m_hwnd, FALSE)) {
@@ -67,6 +71,7 @@ BOOL WizardDialog::OnInitDialog() {
             // Page templates are hidden child dialogs: every page starts hidden.
             m_pages[i]->Create(m_hwnd);
             SetWindowPos(page->hwnd(), nullptr, topLeft.x, topLeft.y, width, height, SWP_NOZORDER);
+            if (m_startupMark) m_startupMark(kPageStages[i < 5 ? i : 5]);
         }
         ShowPage(0);
     }
@@ -75,6 +80,7 @@ BOOL WizardDialog::OnInitDialog() {
     SetDlgItemTextA(m_hwnd, IDC_BACK, Texts().back);
     SetDlgItemTextA(m_hwnd, IDOK, PageCount() >= 2 ? Texts().next : Texts().finish);
     SetDlgItemTextA(m_hwnd, IDCANCEL, Texts().cancel);
+    if (m_startupMark) m_startupMark("frame: first page shown, centred, captions");
     return TRUE;
 }
 

@@ -22,6 +22,10 @@ class OsPage;
 class PortPage;
 class PrinterPage;
 
+// Told the name of each stage of start-up as it ends (the start-up probe
+// times them); the program passes none.
+using StartupMark = void (*)(const char* stage);
+
 class WizardDialog : public DialogBase {
 public:
     // `ownedMessages`, when given, are the message boxes the platform shows:
@@ -57,6 +61,8 @@ public:
     bool m_installing = false;
     // Set when the frame had its WM_INITDIALOG.
     bool m_initialised = false;
+    // Told when the frame's window and each page are made.
+    StartupMark m_startupMark = nullptr;
 
 protected:
     BOOL OnInitDialog() override;

@@ -14,21 +14,11 @@
 #   medium-run.sh WIN_BUILD_DIR RESULT_FILE
 #
 # Writes "passed=N failed=N" into RESULT_FILE.
-set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-win_build="$(cd "$1" && pwd)"; result="$2"
-top="$(cd "$here/../.." && pwd)"
-wine_run="$top/cmake/wine-run"
-driver="$win_build/tools/wizard-driver.exe"
+. "$(dirname "$0")/start.sh" "$@"
 medium="$win_build/medium-test"
 root="$win_build/e2e-medium"
 shots="$win_build/e2e-shots/medium"
-out="$(mktemp -d)"
 trap 'chmod -R u+w "$medium" 2>/dev/null; rm -rf "$out"' EXIT
-. "$here/../lib/verdicts.sh"
 finish_result() { echo "passed=$passed failed=$failed" >"$result"; }
 
 [ -d "$medium" ] && chmod -R u+w "$medium"

@@ -11,20 +11,9 @@
 #
 # Screenshots: WIN_BUILD_DIR/e2e-shots-en/.  Writes "passed=N failed=N"
 # into RESULT_FILE.  INSTALIX_E2E_VERSIONS picks some of the versions.
-set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-win_build="$(cd "$1" && pwd)"; result="$2"
-top="$(cd "$here/../.." && pwd)"
-wine_run="$top/cmake/wine-run"
-driver="$win_build/tools/wizard-driver.exe"
+. "$(dirname "$0")/start.sh" "$@"
 root="$win_build/e2e-wine-en"
 shots="$win_build/e2e-shots-en"
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
-. "$here/../lib/verdicts.sh"
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 export INSTALIX_LOCALE=en_US.UTF-8
 

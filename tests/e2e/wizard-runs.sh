@@ -20,24 +20,12 @@
 # Screenshots of every page and message box: WIN_BUILD_DIR/e2e-shots/.
 # Writes "passed=N failed=N" into RESULT_FILE.  INSTALIX_E2E_VERSIONS picks
 # some of the Windows versions (default: all five).
-set -uo pipefail
-here="$(cd "$(dirname "$0")" && pwd)"
-# One X server for every run.
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-win_build="$(cd "$1" && pwd)"; result="$2"
-top="$(cd "$here/../.." && pwd)"
-wine_run="$top/cmake/wine-run"
-driver="$win_build/tools/wizard-driver.exe"
+. "$(dirname "$0")/start.sh" "$@"
 setup="$win_build/tools/instalix-setup.exe"
 state_tool="$here/print-state"
 wiz_root="$win_build/e2e-wine"        # the wizard's prefixes
 set_root="$win_build/e2e-wine-setup"  # instalix-setup's, for the comparison
 shots="$win_build/e2e-shots"
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
-. "$here/../lib/verdicts.sh"
 winpath() { local p="${1//\//\\}"; echo "Z:$p"; }
 
 for f in "$win_build/instalix.exe" "$driver" "$setup" "$win_build/pjlmon.dll" "$win_build/tests/KrUsbInt.dll"; do
