@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 . "$here/../lib/verdicts.sh"
 
 # files FROM TO: copies the files of folder FROM (not its subfolders) to TO.
-files() { mkdir -p "$2" && find "$1" -maxdepth 1 -type f -exec cp {} "$2"/ \; ; }
+files() { mkdir -p "$2" && find "$1" -maxdepth 1 -type f -exec cp -t "$2" {} + ; }
 
 files "$help" "$work/good"
 files "$help/en" "$work/good-en"
@@ -54,7 +54,8 @@ copy() {
     files "$help" "$d/help"
     files "$help/en" "$d/help/en"
     cp "$top/res/strings.rc" "$top/res/strings-en.rc" "$top/res/resource.h" "$d/res/"
-    cp -r "$top/src" "$d/src"
+    # The program's sources are only read, or added to: hard links do.
+    cp -al "$top/src" "$d/src" 2>/dev/null || { rm -rf "$d/src"; cp -r "$top/src" "$d/src"; }
 }
 # edit FILE SED-EXPRESSION: changes one file of the copy; the change must apply.
 edit() {
@@ -69,7 +70,20 @@ edit() {
 # for its English manual.
 expect() { check_copy zh "$d/help" "$d/res/strings.rc" "$d/Guide.CHM" "$@"; }
 expect_en() { check_copy en "$d/help/en" "$d/res/strings-en.rc" "$d/GuideEN.CHM" "(English) $1" "$2"; }
+# Each copy is compiled and checked in the background, two at a time; the
+# verdicts are shown, and counted, in order at the end.
+pids=(); verdicts=()
 check_copy() {
+    if [ ${#pids[@]} -ge 2 ]; then
+        wait -n "${pids[@]}"
+        local alive=() pid
+        for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive+=("$pid"); done
+        pids=("${alive[@]}")
+    fi
+    check_copy_now "$@" >"$d/verdict-$1" 2>&1 &
+    pids+=($!); verdicts+=("$d/verdict-$1")
+}
+check_copy_now() {
     local language="$1" sources="$2" strings="$3" chm="$4"
     shift 4
     if ! "$compile" --warnings-ok "$sources" "$chm" 2>"$d/err"; then
@@ -186,5 +200,11 @@ copy; edit help/en/toc.hhc '/value="tmax\.htm"/d' && expect_en "a topic left out
 copy; rm "$d/help/en/guide.css" && edit help/en/Guide.hhp '/^guide\.css/d' &&
     expect_en "the stylesheet left out" "lead to a file and anchor"
 
+[ ${#pids[@]} -eq 0 ] || wait "${pids[@]}"
+for v in "${verdicts[@]}"; do
+    cat "$v"
+    passed=$((passed + $(grep -c '^\[ OK \]' "$v")))
+    failed=$((failed + $(grep -c '^\[FAIL\]' "$v")))
+done
 echo "passed=$passed failed=$failed"
 [ "$failed" -eq 0 ]
